@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "payload/decompression_stream.h"
+#include "payload/records.h"
+#include "support/file_stream.h"
+
+namespace vm {
+
+// Reads the file prefix at the source's position and checks everything about it that can be
+// checked before its data are touched: magics and checksum, sizes that the format allows
+// ("File prefix format error on extract from <path>"), a bare file name ("Unsafe file name ...")
+// and data that lie inside the file ("Stream read error"). The position is then at the data.
+FilePrefix ReadFilePrefix(FileStream& source);
+
+// One file's stored data as the file's own bytes, raw or inflated; never reads past its end.
+class StoredDataReader {
+ public:
+  StoredDataReader(FileStream& source, int64_t dataStart, const FilePrefix& prefix);
+
+  // Produces up to count bytes; fewer only when the stored data hold no more.
+  size_t Read(void* buffer, size_t count);
+  // True when nothing is left beyond what was read: for a compressed file, the zlib stream
+  // ends here and its check value matched.
+  bool AtEnd();
+
+ private:
+  FileStream& source_;
+  int64_t remainingRaw_ = 0;
+  std::optional<TDecompressionStream> inflater_;
+};
+
+}  // namespace vm

@@ -1,0 +1,16 @@
+#include <windows.h>
+
+#include "support/errors.h"
+#include "support/paths.h"
+
+namespace vm {
+
+std::string OwnExecutablePath() {
+  char buffer[MAX_PATH + 1];
+  DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+  if (n == 0 || n >= sizeof buffer)
+    throw Exception("GetModuleFileNameA failed (error " + std::to_string(GetLastError()) + ")");
+  return std::string(buffer, n);
+}
+
+}  // namespace vm
