@@ -34,7 +34,7 @@ std::string Incompressible(size_t size, uint32_t seed = 1);
 struct PackedFile {
   std::string Name;
   std::string Bytes;
-  std::string Group;
+  std::string Group = "";
   uint64_t LastWriteTime = 132000000000000000ULL;  // 2019-04-18
 };
 
