@@ -27,6 +27,8 @@ class TDecompressionStream {
 
   // True once zlib has seen the end of the stream, its check value included.
   bool Ended() const { return ended_; }
+  // True when every byte before the limit has been handed to zlib and consumed.
+  bool InputUsedUp() const { return zrec_.avail_in == 0 && readPosition_ == limit_; }
 
  private:
   FileStream& source_;

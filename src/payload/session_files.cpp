@@ -49,7 +49,7 @@ size_t StoredDataReader::Read(void* buffer, size_t count) {
 bool StoredDataReader::AtEnd() {
   if (!inflater_) return remainingRaw_ == 0;
   uint8_t extra;
-  return inflater_->Read(&extra, 1) == 0 && inflater_->Ended();
+  return inflater_->Read(&extra, 1) == 0 && inflater_->Ended() && inflater_->InputUsedUp();
 }
 
 }  // namespace vm

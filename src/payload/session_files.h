@@ -24,7 +24,7 @@ class StoredDataReader {
   // Produces up to count bytes; fewer only when the stored data hold no more.
   size_t Read(void* buffer, size_t count);
   // True when nothing is left beyond what was read: for a compressed file, the zlib stream
-  // ends here and its check value matched.
+  // ends here, its check value matched, and no stored byte follows it.
   bool AtEnd();
 
  private:

@@ -205,6 +205,9 @@ TEST_F(Extract, DamagedPayloadsFailCleanly) {
   longStream.Prefix.Size = static_cast<int32_t>(kData.size());
   RawFile cutStream = good;  // the stored size hides the stream's end: it must not read on
   cutStream.Prefix.StoredSize -= 6;
+  RawFile trailingBytes = good;  // stored data longer than the stream
+  trailingBytes.Data += "junk";
+  trailingBytes.Prefix.StoredSize += 4;
   RawFile badCheck = good;  // the Adler-32 at the very end
   badCheck.Data.back() ^= 0x01;
 
@@ -217,6 +220,7 @@ TEST_F(Extract, DamagedPayloadsFailCleanly) {
       {"stream shorter than its size", shortStream, "Extract error on " + bad},
       {"stream longer than its size", longStream, "Extract error on " + bad},
       {"stored size cuts the stream", cutStream, "Extract error on " + bad},
+      {"bytes after the stream", trailingBytes, "Extract error on " + bad},
       {"damaged check value", badCheck, "error"},
       {"negative size", WithSizes(good, -1, good.Prefix.StoredSize),
        "File prefix format error on extract from " + source},

@@ -1,0 +1,63 @@
+#include <windows.h>
+
+#include <system_error>
+
+#include "pack/host_files.h"
+#include "support/errors.h"
+
+namespace vm::pack {
+namespace {
+
+std::string SystemMessage() { return std::system_category().message(GetLastError()); }
+
+std::wstring Widen(const std::string& text) {
+  const int size = static_cast<int>(text.size());
+  const int needed = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(needed), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), needed);
+  return wide;
+}
+
+std::string Narrow(const std::wstring& wide) {
+  const int size = static_cast<int>(wide.size());
+  const int needed =
+      WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<size_t>(needed), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), size, text.data(), needed, nullptr, nullptr);
+  return text;
+}
+
+}  // namespace
+
+PathKind KindOf(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return PathKind::Missing;
+    throw Exception("Cannot read " + path + ": " + std::system_category().message(error));
+  }
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Directory : PathKind::File;
+}
+
+// The wide function, since the ANSI one stops at MAX_PATH characters; the text goes through the
+// ANSI code page both ways, as the ANSI function would take it.
+std::string FullPath(const std::string& path) {
+  const std::wstring wide = Widen(path);
+  const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  std::wstring full(needed, L'\0');
+  const DWORD length =
+      needed == 0 ? 0 : GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed)
+    throw Exception("Cannot find the full path of " + path + ": " + SystemMessage());
+  full.resize(length);
+  return Narrow(full);
+}
+
+void CopyPermissions(const std::string&, const std::string&) {}
+
+void RenameOver(const std::string& from, const std::string& to) {
+  if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))
+    throw Exception("Cannot replace " + to + ": " + SystemMessage());
+}
+
+}  // namespace vm::pack
