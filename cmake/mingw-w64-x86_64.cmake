@@ -2,7 +2,8 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(VARDEL_MINGW_PREFIX x86_64-w64-mingw32)
-# The posix thread model gives the tests std::thread; -static keeps winpthreads inside each program.
+# The test build uses the posix thread model, which GoogleTest needs (std::mutex). The release
+# build (i686) uses the win32 model instead; the products themselves use no C++ threads.
 set(CMAKE_C_COMPILER ${VARDEL_MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${VARDEL_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${VARDEL_MINGW_PREFIX}-windres)
