@@ -35,8 +35,10 @@ size_t TDecompressionStream::Read(void* buffer, size_t count) {
       zrec_.next_in = buffer_.get();
       zrec_.avail_in = static_cast<uInt>(got);
     }
+    // Anything but progress or the end is damage: a stream that asks for a preset dictionary
+    // would otherwise make no progress forever.
     int result = inflate(&zrec_, Z_NO_FLUSH);
-    if (result < 0) throw EDecompressionError("error");
+    if (result != Z_OK && result != Z_STREAM_END) throw EDecompressionError("error");
     if (result == Z_STREAM_END) ended_ = true;
   }
   return count - zrec_.avail_out;

@@ -77,7 +77,8 @@ void TExeAppender::Extract(const std::string& sessionName) {
     if (!skip && !WriteFile(source, prefix, dataStart, dir + FileName)) return;
     source.Seek(dataStart + prefix.StoredSize);
 
-    TotalDone += FileSize;
+    // Sizes come from the payload: the count wraps as 32-bit arithmetic does, never overflows.
+    TotalDone = static_cast<int32_t>(static_cast<uint32_t>(TotalDone) + static_cast<uint32_t>(FileSize));
     if (DoProgress()) return;
   }
 }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <utility>
 
 #include "support/errors.h"
@@ -101,6 +102,9 @@ void FileStream::WriteBuffer(const void* buffer, size_t count) {
 }
 
 void FileStream::SetLastWriteTime(uint64_t fileTime) {
+  // Windows refuses times with the top bit set too.
+  if (fileTime > static_cast<uint64_t>(INT64_MAX))
+    throw EStreamError("Cannot set file time of " + path_);
   int64_t sinceEpoch = static_cast<int64_t>(fileTime) - kFileTimeUnixEpoch;
   int64_t seconds = sinceEpoch / kFileTimeTicksPerSecond;
   int64_t ticks = sinceEpoch % kFileTimeTicksPerSecond;

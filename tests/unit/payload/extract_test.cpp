@@ -208,6 +208,11 @@ TEST_F(Extract, DamagedPayloadsFailCleanly) {
   RawFile trailingBytes = good;  // stored data longer than the stream
   trailingBytes.Data += "junk";
   trailingBytes.Prefix.StoredSize += 4;
+  RawFile presetDictionary = good;  // zlib would wait for a dictionary that never comes
+  presetDictionary.Data = std::string("\x78\xBB\x00\x00\x00\x01", 6) + good.Data.substr(2);
+  presetDictionary.Prefix.StoredSize = static_cast<int32_t>(presetDictionary.Data.size());
+  RawFile impossibleTime = good;
+  impossibleTime.Prefix.LastWriteTime = 0x8000000000000000ULL;
   RawFile badCheck = good;  // the Adler-32 at the very end
   badCheck.Data.back() ^= 0x01;
 
@@ -222,6 +227,8 @@ TEST_F(Extract, DamagedPayloadsFailCleanly) {
       {"stored size cuts the stream", cutStream, "Extract error on " + bad},
       {"bytes after the stream", trailingBytes, "Extract error on " + bad},
       {"damaged check value", badCheck, "error"},
+      {"preset dictionary", presetDictionary, "error"},
+      {"time beyond what file systems keep", impossibleTime, "Cannot set file time of " + bad},
       {"negative size", WithSizes(good, -1, good.Prefix.StoredSize),
        "File prefix format error on extract from " + source},
       {"negative stored size", WithSizes(good, 150000, -796),
