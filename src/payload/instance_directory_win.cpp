@@ -1,0 +1,165 @@
+#include "payload/instance_directory_win.h"
+
+#include <utility>
+
+#include "payload/file_helpers.h"
+#include "payload/instance_directory.h"
+#include "support/errors.h"
+#include "support/trace.h"
+
+namespace vm {
+namespace {
+
+constexpr char kClaimLockName[] = "HalvornRunnerMutex";
+constexpr DWORD kClaimLockWaitMs = 5555;
+// Followed by the instance suffix: one mutex per running instance.
+constexpr char kInstanceLockPrefix[] = "HalvornRunnerInstance";
+
+constexpr DWORD kRemoveRetryDelayMs = 111;
+constexpr DWORD kRemoveTimeLimitMs = 2222;
+
+std::string Error(DWORD code) { return "error " + std::to_string(code); }
+
+// Waits for the claim lock. A runner that ended while holding it leaves it abandoned, which
+// obtains it as well. When the mutex cannot be created at all we claim without it.
+bool LockClaims(UniqueHandle& lock, MutexOwnership& ownership) {
+  lock.reset(CreateMutexA(nullptr, FALSE, kClaimLockName));
+  if (!lock) {
+    DWORD error = GetLastError();
+    Trace("claim: lock " + std::string(kClaimLockName) + " not created (" + Error(error) +
+          "), claiming without it");
+    return true;
+  }
+  DWORD wait = WaitForSingleObject(lock.get(), kClaimLockWaitMs);
+  DWORD error = GetLastError();
+  if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
+    ownership.reset(lock.get());
+    Trace(wait == WAIT_ABANDONED ? "claim: lock obtained (abandoned by its last owner)"
+                                 : "claim: lock obtained");
+    return true;
+  }
+  Trace(wait == WAIT_TIMEOUT
+            ? "claim: lock not obtained within " + std::to_string(kClaimLockWaitMs) + " ms"
+            : "claim: waiting for the lock failed (" + Error(error) + ")");
+  return false;
+}
+
+// The number names the instance's shared mapping and message, so it must be unique among the
+// running instances even when they use different base directories, and stays taken from the
+// claim on, also while the new directory is still empty and would look unused. False when a
+// running instance holds it.
+bool TakeNumber(int32_t number, UniqueHandle& lock) {
+  const std::string name = kInstanceLockPrefix + InstanceSuffixFor(number);
+  SetLastError(ERROR_SUCCESS);
+  lock.reset(CreateMutexA(nullptr, FALSE, name.c_str()));
+  DWORD error = GetLastError();
+  if (!lock) {
+    Trace("claim: mutex " + name + " not created (" + Error(error) + "), number unguarded");
+    return true;
+  }
+  if (error == ERROR_ALREADY_EXISTS) {
+    lock.reset();
+    return false;
+  }
+  return true;
+}
+
+// Creates the candidate directory. One that exists is deleted and created again when nothing in
+// it is in use; once per claim, so that a directory that keeps coming back cannot hold us here.
+// False when the candidate has to be passed over.
+bool CreateCandidate(const std::string& candidate) {
+  bool deleted = false;
+  while (!CreateDirectoryA(candidate.c_str(), nullptr)) {
+    DWORD error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS) {
+      Trace("claim: " + candidate + " not created (" + Error(error) + ")");
+      throw Exception("Can't create dir " + candidate);
+    }
+    if (deleted) {
+      Trace("claim: " + candidate + " exists again after its deletion, passed over");
+      return false;
+    }
+    if (!IsTreeFree(candidate)) {
+      Trace("claim: " + candidate + " is in use, passed over");
+      return false;
+    }
+    int result = ShellDelete(candidate);
+    if (result != 0) {
+      Trace("claim: " + candidate + " is unused but its deletion failed (result " +
+            std::to_string(result) + "), passed over");
+      return false;
+    }
+    Trace("claim: " + candidate + " was left behind unused, deleted for reuse");
+    deleted = true;
+  }
+  return true;
+}
+
+}  // namespace
+
+void ClaimInstanceDirectory(InstanceClaim& claim) {
+  // The outputs describe this claim only; a failed one leaves no directory for the removal.
+  claim.Claimed = false;
+  claim.InstanceNumber = 0;
+  claim.InstanceDir.clear();
+  claim.InstanceSuffix.clear();
+  claim.InstanceLock.reset();
+  const std::string base = InstanceBaseDirectory(claim.BaseDirectory, IsSystemLeadByte);
+
+  UniqueHandle claimLock;
+  MutexOwnership ownership;  // declared after the handle, so released before it is closed
+  if (!LockClaims(claimLock, ownership)) return;
+
+  int32_t number = 0;
+  std::string candidate;
+  UniqueHandle instanceLock;
+  for (;; ++number) {
+    candidate = InstanceDirectoryPath(base, number);
+    if (!TakeNumber(number, instanceLock)) {
+      Trace("claim: " + candidate + " passed over, number held by a running instance");
+      continue;
+    }
+    if (CreateCandidate(candidate)) break;
+  }
+
+  claim.Claimed = true;
+  claim.InstanceNumber = number;
+  claim.InstanceSuffix = InstanceSuffixFor(number);
+  claim.InstanceDir = candidate + "\\";
+  claim.InstanceLock = std::move(instanceLock);
+  Trace("claim: number " + std::to_string(number) + " claimed, " + claim.InstanceDir);
+}
+
+void RemoveInstanceDirectory(const std::string& instanceDir, ShellDeleteFunction shellDelete) {
+  // Without a claimed directory the paths below would name the current directory.
+  if (instanceDir.empty()) {
+    Trace("remove: no instance directory");
+    return;
+  }
+  std::string dir = instanceDir;
+  std::optional<size_t> last = LastCharOf(dir);
+  if (last && dir.substr(*last) == "\\") dir.erase(*last);
+
+  int result = shellDelete(dir + "\\*.dat", ShellDeleteMode::Permanent);
+  Trace("remove: " + dir + "\\*.dat deleted with result " + std::to_string(result));
+  if (RemoveDirectoryA(dir.c_str())) {
+    Trace("remove: " + dir + " removed");
+    return;
+  }
+  DWORD error = GetLastError();
+  Trace("remove: " + dir + " not removed (" + Error(error) + "), deleting the tree");
+
+  // Files of the session may still be held for a moment by the projector that just ended.
+  const DWORD start = GetTickCount();
+  while ((result = shellDelete(dir, ShellDeleteMode::Permanent)) != 0 &&
+         GetTickCount() - start <= kRemoveTimeLimitMs)
+    Sleep(kRemoveRetryDelayMs);
+  Trace("remove: tree deleted with result " + std::to_string(result) + " after " +
+        std::to_string(GetTickCount() - start) + " ms");
+  if (result != 0) {
+    result = shellDelete(dir, ShellDeleteMode::ToRecycleBin);
+    Trace("remove: tree moved to the recycle bin with result " + std::to_string(result));
+  }
+}
+
+}  // namespace vm

@@ -1,0 +1,49 @@
+#include "payload/instance_directory.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool ShiftJisLeadByte(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+TEST(InstanceBaseDirectory, EndsInOneBackslash) {
+  const struct {
+    const char* preference;
+    const char* base;
+  } cases[] = {
+      {"C:\\Temp", "C:\\Temp\\"},
+      {"C:\\Temp\\", "C:\\Temp\\"},
+      {"", "\\"},  // the root of the current drive
+      {"\\", "\\"},
+      {"C:", "C:\\"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(vm::InstanceBaseDirectory(c.preference, vm::NoLeadBytes), c.base) << c.preference;
+}
+
+TEST(InstanceBaseDirectory, ADoubleByteCharacterEndingIn5CIsNoBackslash) {
+  EXPECT_EQ(vm::InstanceBaseDirectory("C:\\\x83\x5C", ShiftJisLeadByte), "C:\\\x83\x5C\\");
+  EXPECT_EQ(vm::InstanceBaseDirectory("C:\\\x83\x83\\", ShiftJisLeadByte), "C:\\\x83\x83\\");
+}
+
+TEST(InstanceNames, NumberZeroHasNoDigitsAndOthersNoLeadingZeros) {
+  const struct {
+    int32_t number;
+    const char* dir;
+    const char* suffix;
+  } cases[] = {
+      {0, "C:\\T\\Vdl_Rt", "_VDL_RT"},
+      {1, "C:\\T\\Vdl_Rt1", "_VDL_RT1"},
+      {2, "C:\\T\\Vdl_Rt2", "_VDL_RT2"},
+      {10, "C:\\T\\Vdl_Rt10", "_VDL_RT10"},
+      {2147483647, "C:\\T\\Vdl_Rt2147483647", "_VDL_RT2147483647"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(vm::InstanceDirectoryPath("C:\\T\\", c.number), c.dir);
+    EXPECT_EQ(vm::InstanceSuffixFor(c.number), c.suffix);
+  }
+}
+
+}  // namespace
