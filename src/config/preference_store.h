@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "payload/file_helpers_paths.h"
+
+namespace vm {
+
+// The user's saved preferences: string values in the runner's own section of the store (the
+// registry on Windows, a fake in tests). Booleans are the strings "0" and "1".
+class PreferenceStore {
+ public:
+  virtual ~PreferenceStore() = default;
+
+  // The stored string; none when the section or value is missing or cannot be read as a string,
+  // so that the caller's default stands.
+  virtual std::optional<std::string> ReadString(const std::string& name) const = 0;
+  // Stores the string, creating the section when it is missing; failures raise vm::Exception.
+  virtual void WriteString(const std::string& name, const std::string& value) = 0;
+};
+
+// The base directory under which the runner unpacks its files.
+constexpr char kTempDirectoryPreference[] = "Vardel Temp Directory";
+
+// A stored string read by the settings integer rule, true when not 0; the default when the value
+// is missing or does not convert.
+bool ReadBoolPreference(const PreferenceStore& store, const std::string& name, bool defaultValue);
+void WriteBoolPreference(PreferenceStore& store, const std::string& name, bool value);
+
+// "Vardel Temp Directory", or the system's temporary path when it is not stored, always ending
+// in "\": an empty preference gives "\", the root of the current drive. The last byte is taken as
+// a "\" only when it is a character of its own, not the second byte of a double-byte character.
+std::string TempBaseDirectory(const PreferenceStore& store, const std::string& systemTempPath,
+                              LeadBytePredicate isLeadByte);
+
+}  // namespace vm

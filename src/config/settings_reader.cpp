@@ -1,0 +1,132 @@
+#include "config/settings_reader.h"
+
+#include "config/ini_file.h"
+#include "config/settings_integer.h"
+#include "config/user_choice_options.h"
+#include "support/trace.h"
+
+namespace vm {
+namespace {
+
+constexpr char kEngineCommandsSection[] = "EngineCommands";
+constexpr char kSettingsSection[] = "Settings";
+
+constexpr int32_t kPasswordOn = 1;
+constexpr int32_t kDefaultWidth = 640;
+constexpr int32_t kDefaultHeight = 480;
+constexpr int32_t kAlignCentred = 2;
+constexpr int32_t kLeftToUser = 2;
+constexpr char kDefaultPasswordLabel[] = "Please enter password:";
+constexpr char kDefaultWrongPasswordText[] = "Wrong password!";
+
+const char* BoolText(bool value) { return value ? "true" : "false"; }
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// Reads keys by their kind and traces where each value came from.
+class KeyReader {
+ public:
+  explicit KeyReader(const IniFile& ini) : ini_(ini) {}
+
+  std::string String(const char* section, const char* key, const std::string& defaultValue) const {
+    std::optional<std::string> text = ini_.Read(section, key);
+    Trace(std::string("settings: ") + key + " = " + Quoted(text ? *text : defaultValue) +
+          (text ? " from the file" : " by default"));
+    return text ? *text : defaultValue;
+  }
+
+  int32_t Integer(const char* key, int32_t defaultValue) const {
+    std::optional<std::string> text = ini_.Read(kSettingsSection, key);
+    std::optional<int32_t> number = text ? ParseSettingsInteger(*text) : std::nullopt;
+    if (number) {
+      Trace(std::string("settings: ") + key + " = " + std::to_string(*number) + " from the file (" +
+            Quoted(*text) + ")");
+      return *number;
+    }
+    Trace(std::string("settings: ") + key + " = " + std::to_string(defaultValue) + " by default (" +
+          (text ? Quoted(*text) + " is not a number" : std::string("not in the file")) + ")");
+    return defaultValue;
+  }
+
+  // 0 and 1 set the field; any other number leaves it as it was.
+  void Boolean(const char* key, bool defaultValue, bool& field) const {
+    int32_t number = Integer(key, defaultValue ? 1 : 0);
+    if (number == 0 || number == 1) {
+      field = number == 1;
+      return;
+    }
+    Trace(std::string("settings: ") + key + " left " + BoolText(field) + " (" +
+          std::to_string(number) + " is neither 0 nor 1)");
+  }
+
+  void UserChoice(TOptionState RunnerSettings::*field, RunnerSettings& settings) const {
+    const UserChoiceOption& option = UserChoiceOptionFor(field);
+    TOptionState& state = settings.*field;
+    int32_t number = Integer(option.Key, kLeftToUser);
+    if (number == 0 || number == 1) {
+      state.Value = (number == 0) == option.ValueForZero;
+      state.UserChoice = false;
+      Trace(std::string("settings: ") + option.Key + " fixed to " + BoolText(state.Value));
+    } else {
+      state.UserChoice = true;
+      Trace(std::string("settings: ") + option.Key + " left to the user (preference " +
+            option.Preference + ")");
+    }
+  }
+
+ private:
+  const IniFile& ini_;
+};
+
+// In the order of the settings file's documentation, which is also the order of reading.
+void ReadKeys(const IniFile& ini, const std::string& programName, RunnerSettings& s) {
+  const KeyReader read(ini);
+  s.BeforeShowCommand = read.String(kEngineCommandsSection, "BeforeShow", "");
+  s.ScreenName = read.String(kSettingsSection, "Vardel Screen Name", programName);
+  s.PasswordRequired = read.Integer("Password", kPasswordOn) == kPasswordOn;
+  s.PasswordCheckValue = read.Integer("AlignmentX", 0);
+  s.PasswordLabel = read.String(kSettingsSection, "PWEditLabel", kDefaultPasswordLabel);
+  s.WrongPasswordText = read.String(kSettingsSection, "PWrong", kDefaultWrongPasswordText);
+  s.HideCursor = read.Integer("HideCursor", 0) != 0;
+  s.CurrentDir = read.Integer("CurrentDir", 0);
+  read.Boolean("DisableW95Key", true, s.DisableW95Key);
+  read.Boolean("DisableClickForeground", false, s.DisableClickForeground);
+  read.Boolean("DisableScreenSaver", true, s.DisableScreenSaver);
+  read.Boolean("FullScreen", false, s.FullScreen);
+  read.Boolean("CustomSize", false, s.CustomSize);
+  read.Boolean("MaintainRatio", true, s.MaintainRatio);
+  read.Boolean("AllowResize", true, s.AllowResize);
+  read.Boolean("ExitOnESC", true, s.ExitOnESC);
+  read.Boolean("AlwaysOnTop", false, s.AlwaysOnTop);
+  read.Boolean("NoTitle", false, s.NoTitle);
+  read.Boolean("NoBorder", false, s.NoBorder);
+  read.Boolean("Draggable", false, s.Draggable);
+  read.Boolean("SetupMenu", false, s.SetupMenu);
+  read.Boolean("CloseMenu", true, s.CloseMenu);
+  read.Boolean("MinimizeMenu", false, s.MinimizeMenu);
+  s.Left = read.Integer("Left", 0);
+  s.Top = read.Integer("Top", 0);
+  s.Width = read.Integer("Width", kDefaultWidth);
+  s.Height = read.Integer("Height", kDefaultHeight);
+  s.AlignmentV = read.Integer("AlignmentV", kAlignCentred);
+  s.AlignmentH = read.Integer("AlignmentH", kAlignCentred);
+  s.MidiLoopTimes = read.Integer("MidiLoopTimes", 0);
+  read.UserChoice(&RunnerSettings::Midi, s);
+  read.Boolean("MidiLoop", false, s.MidiLoop);
+  read.UserChoice(&RunnerSettings::Sound, s);
+  read.UserChoice(&RunnerSettings::Interaction, s);
+  read.UserChoice(&RunnerSettings::RightClickMenu, s);
+  read.UserChoice(&RunnerSettings::KeyInteraction, s);
+}
+
+}  // namespace
+
+void ReadSettingsKeys(const std::string& settingsFilePath, const std::string& programName,
+                      const PreferenceStore& preferences, RunnerSettings& settings) {
+  Trace("settings: reading " + settingsFilePath);
+  PresetUserChoiceOptions(settings);
+  ReadKeys(IniFile::Load(settingsFilePath), programName, settings);
+  OverlayPreferences(preferences, settings);
+}
+
+}  // namespace vm
