@@ -1,0 +1,137 @@
+#include <windows.h>
+
+#include <climits>
+
+#include "config/program_name.h"
+#include "core/main_window_win.h"
+#include "core/process_state.h"
+#include "core/runner.h"
+#include "payload/file_helpers.h"
+#include "support/paths.h"
+#include "support/trace.h"
+
+namespace vm {
+namespace {
+
+constexpr char kGlobalCloseMessage[] = "VGlobalCloseMessage_s-z";
+constexpr char kSetupSwitch[] = "/C";
+constexpr int32_t kEndlessMidiLoops = INT_MAX;
+constexpr DWORD kShutdownPauseMs = 111;
+
+std::string FileNameOf(const std::string& path) {
+  size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool IsSetupSwitch(const char* argument) {
+  std::string upper = argument;
+  CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
+  return upper == kSetupSwitch;
+}
+
+// A later run of the restart loop replaces the earlier run's registration.
+void RegisterMainWindowClass(HINSTANCE instance) {
+  WNDCLASSA existing;
+  if (GetClassInfoA(instance, kMainWindowClass, &existing)) {
+    if (existing.lpfnWndProc == DefWindowProcA) return;
+    UnregisterClassA(kMainWindowClass, instance);
+  }
+  WNDCLASSA cls = {};
+  cls.lpfnWndProc = MainWindowProc;
+  cls.hInstance = instance;
+  cls.lpszClassName = kMainWindowClass;
+  RegisterClassA(&cls);
+}
+
+WindowOptions WindowOptionsOf(const RunnerSettings& s, int32_t width, int32_t height) {
+  WindowOptions o;
+  o.FullScreen = s.FullScreen;
+  o.CustomSize = s.CustomSize;
+  o.NoTitle = s.NoTitle;
+  o.NoBorder = s.NoBorder;
+  o.AllowResize = s.AllowResize;
+  o.AlwaysOnTop = s.AlwaysOnTop;
+  o.Left = s.Left;
+  o.Top = s.Top;
+  o.Width = width;
+  o.Height = height;
+  return o;
+}
+
+}  // namespace
+
+void TfrmMain::StartUp() {
+  const std::string ownPath = OwnExecutablePath();
+  ExeFileName = FileNameOf(ownPath);
+  GlobalCloseMessage = RegisterWindowMessageA(kGlobalCloseMessage);
+
+  SetupMode = __argc > 1 && IsSetupSwitch(__argv[1]);
+  ProgramName = DeriveProgramName(ownPath, IsSystemLeadByte);
+  Preferences = std::make_unique<RegistryPreferenceStore>(ProgramName);
+  Trace("start: " + ownPath + (SetupMode ? " in setup mode" : "") + ", program name \"" +
+        ProgramName + "\"");
+
+  ResizePending = false;
+  ScreenWidth = ClientWidth = Width = GetSystemMetrics(SM_CXSCREEN);
+  ScreenHeight = ClientHeight = Height = GetSystemMetrics(SM_CYSCREEN);
+
+  if (!SetupMode) {
+    ReadRunnerSettings();
+    if (Settings.MidiLoopTimes == 0) Settings.MidiLoopTimes = kEndlessMidiLoops;
+    // Without a settings file no key was read, and the screen's size stands.
+    if (!Placement.SettingsFileName.empty()) {
+      Width = Settings.Width;
+      Height = Settings.Height;
+    }
+    Placement.BeforeShowCommand = Settings.BeforeShowCommand;
+    Placement.MidiMuted = Settings.Midi.Value;
+  }
+
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  RegisterMainWindowClass(instance);
+  ScreenRect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+
+  const WindowLayout layout =
+      ChooseWindowLayout(WindowOptionsOf(Settings, Width, Height), Os, ScreenRect.right, ScreenRect.bottom);
+  Left = layout.Left;
+  Top = layout.Top;
+  Width = layout.Width;
+  Height = layout.Height;
+  MainWnd = CreateWindowExA(layout.ExStyle, kMainWindowClass, "", layout.Style | kStyleClipChildren,
+                            Left, Top, Width, Height, nullptr, nullptr, instance, nullptr);
+  if (MainWnd == nullptr)
+    Trace("start: CreateWindowExA failed (error " + std::to_string(GetLastError()) + ")");
+  RatioBaseWidth = Width;
+  RatioBaseHeight = Height;
+  if (layout.Maximize) SendMessageA(MainWnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  SetWindowTextA(MainWnd, Settings.ScreenName.c_str());
+  if (!Settings.FullScreen) {
+    RECT client = {};
+    GetClientRect(MainWnd, &client);
+    ClientWidth = client.right;
+    ClientHeight = client.bottom;
+  }
+
+  const auto items = RightClickMenuItems(Settings.CloseMenu, Settings.SetupMenu, Settings.MinimizeMenu);
+  if (!items.empty()) PopupMenu = CreatePopupMenu();
+  for (const auto& item : items) {
+    if (PopupMenu && !AppendMenuA(PopupMenu, MF_STRING, item.Id, item.Text.c_str())) {
+      DestroyMenu(PopupMenu);
+      PopupMenu = nullptr;
+    }
+  }
+  Trace("start: main window " + std::to_string(Width) + "x" + std::to_string(Height) + " at " +
+        std::to_string(Left) + "," + std::to_string(Top) + ", " + std::to_string(items.size()) +
+        " menu items");
+  PostMessageA(MainWnd, WM_RUNNER_START, 0, 0);
+}
+
+void TfrmMain::ShutDown() {
+  Sleep(kShutdownPauseMs);
+  if (Settings.FullScreen && !Settings.CustomSize) CloseWindow(MainWnd);
+  DestroyWindow(MainWnd);
+  MainWnd = nullptr;
+  Preferences.reset();
+}
+
+}  // namespace vm

@@ -1,0 +1,111 @@
+#include "e2e/runner_harness.h"
+
+#include <filesystem>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace vmtest {
+namespace {
+
+constexpr char kPreferenceRoot[] = "Software\\Halvorn\\";
+constexpr char kTempDirectoryValue[] = "Vardel Temp Directory";
+
+void SetPreference(const std::string& program, const char* name, const std::string& value) {
+  HKEY key;
+  std::string path = kPreferenceRoot + program;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
+    throw std::runtime_error("RegCreateKeyExA failed for " + path);
+  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>(value.size() + 1));
+  RegCloseKey(key);
+}
+
+}  // namespace
+
+std::string ProgramDir() {
+  char path[MAX_PATH + 1] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return fs::path(path).parent_path().string();
+}
+
+PackedRunner::PackedRunner(const std::string& programName, const std::vector<PackedFile>& files)
+    : programName_(programName),
+      exePath_(dir_.File(programName + ".exe")),
+      baseDir_(dir_.File("base") + "\\"),
+      tracePath_(dir_.File("trace.txt")) {
+  fs::create_directories(dir_.File("base"));
+  WriteBytes(exePath_, ReadBytes(ProgramDir() + "\\runner.exe"));
+  AppendSession(exePath_, "Session1", files);
+  SetPreference(programName_, kTempDirectoryValue, baseDir_);
+}
+
+PackedRunner::~PackedRunner() {
+  RegDeleteKeyA(HKEY_CURRENT_USER, (kPreferenceRoot + programName_).c_str());
+}
+
+PackedRunner::Started::~Started() {
+  if (Process) {
+    TerminateProcess(Process, 1);
+    CloseHandle(Process);
+  }
+}
+
+bool PackedRunner::Started::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
+  if (WaitForSingleObject(Process, timeoutMs) != WAIT_OBJECT_0) {
+    TerminateProcess(Process, 1);
+    WaitForSingleObject(Process, timeoutMs);
+    return false;
+  }
+  if (exitCode) GetExitCodeProcess(Process, exitCode);
+  return true;
+}
+
+void PackedRunner::Start(Started& started, const std::string& arguments) const {
+  SetEnvironmentVariableA("VARDEL_TRACE", tracePath_.c_str());
+  std::string commandLine = "\"" + exePath_ + "\"" + (arguments.empty() ? "" : " " + arguments);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  BOOL ok = CreateProcessA(exePath_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                           nullptr, &startup, &info);
+  DWORD error = GetLastError();
+  SetEnvironmentVariableA("VARDEL_TRACE", nullptr);
+  if (!ok) throw std::runtime_error("CreateProcessA failed for " + exePath_ + " (error " + std::to_string(error) + ")");
+  CloseHandle(info.hThread);
+  started.Process = info.hProcess;
+  started.ProcessId = info.dwProcessId;
+}
+
+bool PackedRunner::Run(DWORD timeoutMs, DWORD* exitCode) const {
+  Started started;
+  Start(started);
+  return started.WaitForExit(timeoutMs, exitCode);
+}
+
+std::vector<std::string> PackedRunner::TraceLines() const {
+  std::vector<std::string> lines;
+  if (!Exists(tracePath_)) return lines;
+  std::istringstream in(ReadBytes(tracePath_));
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::vector<std::string> PackedRunner::LeftInBase() const {
+  std::vector<std::string> left;
+  for (const auto& entry : fs::recursive_directory_iterator(baseDir_))
+    left.push_back(fs::relative(entry.path(), baseDir_).string());
+  return left;
+}
+
+bool TraceHas(const std::vector<std::string>& lines, const std::string& text) {
+  for (const auto& line : lines)
+    if (line.find(text) != std::string::npos) return true;
+  return false;
+}
+
+}  // namespace vmtest

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "unit/test_files.h"
+
+namespace vmtest {
+
+// One packed Runner under a name of its own, so that it has its own preference section and
+// temporary base directory, both inside a test directory that goes away afterwards.
+class PackedRunner {
+ public:
+  // programName: the executable's name without ".exe".
+  PackedRunner(const std::string& programName, const std::vector<PackedFile>& files);
+  ~PackedRunner();
+  PackedRunner(const PackedRunner&) = delete;
+  PackedRunner& operator=(const PackedRunner&) = delete;
+
+  const std::string& ExePath() const { return exePath_; }
+  const std::string& BaseDir() const { return baseDir_; }  // with a trailing "\"
+  const std::string& TracePath() const { return tracePath_; }
+
+  // Starts the Runner with VARDEL_TRACE set. Returns the process handle (owned by the caller
+  // through Started).
+  struct Started {
+    HANDLE Process = nullptr;
+    DWORD ProcessId = 0;
+    ~Started();
+    // Waits at most timeoutMs; false (and the process is ended) when it did not exit in time.
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
+  };
+  void Start(Started& started, const std::string& arguments = "") const;
+
+  // Starts, waits at most timeoutMs, and answers whether it exited by itself.
+  bool Run(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+
+  std::vector<std::string> TraceLines() const;
+  // Everything left in the base directory (names relative to it), recursively.
+  std::vector<std::string> LeftInBase() const;
+
+ private:
+  TempDir dir_;
+  std::string programName_;
+  std::string exePath_;
+  std::string baseDir_;
+  std::string tracePath_;
+};
+
+// The folder of this test program, where runner.exe and the other programs are built.
+std::string ProgramDir();
+
+// True when some line of the trace contains the text.
+bool TraceHas(const std::vector<std::string>& lines, const std::string& text);
+
+}  // namespace vmtest

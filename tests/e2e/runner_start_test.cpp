@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include "e2e/error_box.h"
+#include "e2e/runner_harness.h"
+
+namespace {
+
+using vmtest::PackedFile;
+using vmtest::PackedRunner;
+using vmtest::TraceHas;
+
+constexpr DWORD kRunTimeoutMs = 30000;
+
+const char kSettings[] = "[Settings]\r\nPassword=0\r\nCurrentDir=1\r\nWidth=0x280\r\nHeight=$1E0\r\n";
+
+// A session with one file of every kind the Runner tells apart.
+std::vector<PackedFile> FullSession() {
+  return {
+      {"Settings.INI", kSettings},
+      {"VClock.EXE", vmtest::Incompressible(300, 1)},
+      {"Movie.EXE", vmtest::Incompressible(5000, 2)},
+      {"vardelrun.dll", vmtest::Incompressible(3000, 3)},
+      {"Tune.MID", vmtest::Incompressible(400, 4)},
+      {"Clock.vtools.ini", "[Clock]\r\nsomething=1\r\n"},
+      {"chime.wav", "RIFF chime", "VTOOL.SATELLITE:VCLOCK.EXE"},
+      {"intro.txt", "into the instance directory", "."},
+      {"boom.WAV", vmtest::Compressible(20000), "Data\\Sounds"},
+      {"notes.txt", "any other file"},
+  };
+}
+
+TEST(RunnerStart, PlacesEveryFileByItsTypeAndGroupAndLeavesNothingBehind) {
+  PackedRunner runner("PlaceAll", FullSession());
+  DWORD exitCode = 1;
+  ASSERT_TRUE(runner.Run(kRunTimeoutMs, &exitCode));
+  EXPECT_EQ(exitCode, 0u);
+
+  const auto trace = runner.TraceLines();
+  const std::string dir = runner.BaseDir() + "Vdl_Rt\\";
+  for (const std::string& expected : std::vector<std::string>{
+           "-> " + runner.BaseDir() + "settings.ini",
+           "-> " + dir + "movie.exe (projector)",
+           "-> " + dir + "vardelrun0.dll (hook library)",
+           "-> " + dir + "tune.mid",
+           "-> " + dir + "clock\\vtools.ini",
+           "-> " + dir + "chime.wav",
+           "-> " + dir + "intro.txt",
+           "-> " + dir + "Data\\Sounds\\boom.wav",
+           "-> " + dir + "notes.txt",
+           dir + "clock\\VClock.EXE",
+           dir + "clock\\chime.wav",
+           "settings: Width = 640 from the file",
+           "settings: deleting " + runner.BaseDir() + "settings.ini: done",
+           "claim: number 0 claimed",
+           "clean-up: delete " + dir + "vardelrun0.dll: done",
+       })
+    EXPECT_TRUE(TraceHas(trace, expected)) << expected;
+  EXPECT_TRUE(runner.LeftInBase().empty()) << runner.LeftInBase().front();
+}
+
+TEST(RunnerStart, ASessionWithoutAHookLibraryEndsCleanly) {
+  PackedRunner runner("NoHooks", {{"settings.ini", kSettings}, {"movie.exe", "projector"}});
+  ASSERT_TRUE(runner.Run(kRunTimeoutMs));
+  EXPECT_TRUE(TraceHas(runner.TraceLines(), "holds no hook library"));
+  EXPECT_TRUE(runner.LeftInBase().empty());
+}
+
+// An error in the launch is reported once, and the run still ends and cleans up.
+TEST(RunnerStart, AGroupLeavingTheInstanceDirectoryIsRefused) {
+  PackedRunner runner("EvilGroup", {{"settings.ini", kSettings},
+                                    {"vardelrun.dll", "hooks"},
+                                    {"evil.txt", "payload", "..\\..\\outside"}});
+  PackedRunner::Started started;
+  runner.Start(started);
+  std::string box = vmtest::AnswerMessageBox(started.ProcessId, kRunTimeoutMs);
+  EXPECT_NE(box.find("Exception occured: "), std::string::npos) << box;
+  EXPECT_NE(box.find("evil.txt"), std::string::npos) << box;
+  ASSERT_TRUE(started.WaitForExit(kRunTimeoutMs));
+  EXPECT_TRUE(runner.LeftInBase().empty());
+  EXPECT_FALSE(vmtest::Exists(runner.BaseDir() + "..\\outside\\evil.txt"));
+}
+
+// The second Runner starts while the first holds its instance directory.
+TEST(RunnerStart, TwoRunnersAtOnceGetTheirOwnInstanceNumbers) {
+  std::vector<PackedFile> files = FullSession();
+  files.push_back({"big.bin", std::string(96 << 20, '\0')});  // keeps the first one busy
+  PackedRunner runner("TwoAtOnce", files);
+
+  PackedRunner::Started first;
+  runner.Start(first);
+  bool claimed = false;
+  for (DWORD waited = 0; waited < kRunTimeoutMs && !claimed; ++waited) {
+    claimed = TraceHas(runner.TraceLines(), "claim: number 0 claimed");
+    if (!claimed) Sleep(1);
+  }
+  ASSERT_TRUE(claimed);
+  vmtest::SuspendProcess(first.ProcessId);
+  ASSERT_FALSE(TraceHas(runner.TraceLines(), "removed the instance directory"))
+      << "the first runner ended before the second could start";
+
+  PackedRunner::Started second;
+  runner.Start(second);
+  ASSERT_TRUE(second.WaitForExit(kRunTimeoutMs));
+  vmtest::ResumeProcess(first.ProcessId);
+  ASSERT_TRUE(first.WaitForExit(kRunTimeoutMs));
+
+  EXPECT_TRUE(TraceHas(runner.TraceLines(), "claim: number 1 claimed"));
+  EXPECT_TRUE(runner.LeftInBase().empty());
+}
+
+}  // namespace
