@@ -10,6 +10,7 @@ namespace {
 
 constexpr char kPreferenceRoot[] = "Software\\Halvorn\\";
 constexpr char kTempDirectoryValue[] = "Vardel Temp Directory";
+constexpr DWORD kPackTimeoutMs = 60000;
 
 void SetPreference(const std::string& program, const char* name, const std::string& value) {
   HKEY key;
@@ -36,9 +37,38 @@ PackedRunner::PackedRunner(const std::string& programName, const std::vector<Pac
       baseDir_(dir_.File("base") + "\\"),
       tracePath_(dir_.File("trace.txt")) {
   fs::create_directories(dir_.File("base"));
-  WriteBytes(exePath_, ReadBytes(ProgramDir() + "\\runner.exe"));
-  AppendSession(exePath_, "Session1", files);
+  if (files.empty())
+    WriteBytes(exePath_, ReadBytes(ProgramDir() + "\\runner.exe"));
+  else
+    PackWithVmpack(files);
   SetPreference(programName_, kTempDirectoryValue, baseDir_);
+}
+
+// Packs as a movie's author does: vmpack.exe, the files in order, a --group before each file.
+void PackedRunner::PackWithVmpack(const std::vector<PackedFile>& files) const {
+  std::string commandLine = "\"" + ProgramDir() + "\\vmpack.exe\" build --runner \"" + ProgramDir() +
+                            "\\runner.exe\" -o \"" + exePath_ + "\"";
+  for (size_t i = 0; i < files.size(); ++i) {
+    // Each file in a folder of its own, so that names may repeat across groups.
+    std::string folder = dir_.File("in" + std::to_string(i));
+    fs::create_directories(folder);
+    WriteBytes(folder + "\\" + files[i].Name, files[i].Bytes);
+    commandLine += " --group \"" + files[i].Group + "\" \"" + folder + "\\" + files[i].Name + "\"";
+  }
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info))
+    throw std::runtime_error("cannot start vmpack: " + commandLine);
+  CloseHandle(info.hThread);
+  DWORD exitCode = 1;
+  if (WaitForSingleObject(info.hProcess, kPackTimeoutMs) == WAIT_OBJECT_0)
+    GetExitCodeProcess(info.hProcess, &exitCode);
+  else
+    TerminateProcess(info.hProcess, 1);
+  CloseHandle(info.hProcess);
+  if (exitCode != 0) throw std::runtime_error("vmpack failed: " + commandLine);
 }
 
 PackedRunner::~PackedRunner() {

@@ -13,7 +13,8 @@ namespace vmtest {
 // temporary base directory, both inside a test directory that goes away afterwards.
 class PackedRunner {
  public:
-  // programName: the executable's name without ".exe".
+  // programName: the executable's name without ".exe". Without files, the Runner carries no
+  // payload at all.
   PackedRunner(const std::string& programName, const std::vector<PackedFile>& files);
   ~PackedRunner();
   PackedRunner(const PackedRunner&) = delete;
@@ -42,6 +43,8 @@ class PackedRunner {
   std::vector<std::string> LeftInBase() const;
 
  private:
+  void PackWithVmpack(const std::vector<PackedFile>& files) const;
+
   TempDir dir_;
   std::string programName_;
   std::string exePath_;

@@ -80,6 +80,29 @@ TEST(RunnerStart, AGroupLeavingTheInstanceDirectoryIsRefused) {
   EXPECT_FALSE(vmtest::Exists(runner.BaseDir() + "..\\outside\\evil.txt"));
 }
 
+TEST(RunnerStart, WithoutAPayloadStartUpFailsWithTheApplicationErrorBox) {
+  PackedRunner runner("Bare", {});
+  PackedRunner::Started started;
+  runner.Start(started);
+  std::string box = vmtest::AnswerMessageBox(started.ProcessId, kRunTimeoutMs);
+  EXPECT_NE(box.find("Session not found on extract from "), std::string::npos) << box;
+  EXPECT_NE(box.find("in module Bare.exe at "), std::string::npos) << box;
+  DWORD exitCode = 0;
+  ASSERT_TRUE(started.WaitForExit(kRunTimeoutMs, &exitCode));
+  EXPECT_EQ(exitCode, 1u);
+}
+
+TEST(RunnerStart, SetupModeReadsNoSettingsAndUnpacksNothing) {
+  PackedRunner runner("SetupMode", FullSession());
+  PackedRunner::Started started;
+  runner.Start(started, "/c");
+  ASSERT_TRUE(started.WaitForExit(kRunTimeoutMs));
+  const auto trace = runner.TraceLines();
+  EXPECT_TRUE(TraceHas(trace, "in setup mode"));
+  EXPECT_FALSE(TraceHas(trace, "place: "));
+  EXPECT_TRUE(runner.LeftInBase().empty());
+}
+
 // The second Runner starts while the first holds its instance directory.
 TEST(RunnerStart, TwoRunnersAtOnceGetTheirOwnInstanceNumbers) {
   std::vector<PackedFile> files = FullSession();
