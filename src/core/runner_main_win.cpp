@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <string>
 
 #include "core/error_report_win.h"
 #include "core/message_pump_win.h"
@@ -41,8 +42,10 @@ void RunOnce() {
   } catch (const std::exception&) {
   }
   Sleep(kRunEndPauseMs);
-  if (!runner->Placement.HookLibraryFileName.empty())
-    DeleteFileA(runner->Placement.HookLibraryFileName.c_str());
+  // Only a path that the launch made full: a bare name would hit whatever file of that name
+  // lies in the current folder.
+  const std::string& hookLibrary = runner->Placement.HookLibraryFileName;
+  if (hookLibrary.find('\\') != std::string::npos) DeleteFileA(hookLibrary.c_str());
   CurrentRunner = nullptr;
 }
 

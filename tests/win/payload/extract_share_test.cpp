@@ -5,16 +5,12 @@
 #include "payload/exe_appender.h"
 #include "support/errors.h"
 #include "support/file_stream.h"
-#include "support/unique_handle.h"
+#include "support/win_handles.h"
 #include "unit/test_files.h"
 
 namespace {
 
-struct InvalidHandleValue {
-  template <typename T>
-  static T Value() { return INVALID_HANDLE_VALUE; }
-};
-using UniqueFile = vm::Unique<HANDLE, InvalidHandleValue, CloseHandle>;
+using vm::UniqueFile;
 
 UniqueFile OpenUnshared(const std::string& path, DWORD disposition) {
   return UniqueFile(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
