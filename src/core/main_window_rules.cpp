@@ -1,0 +1,51 @@
+#include "core/main_window_rules.h"
+
+#include <cstdlib>
+
+#include "support/mul_div.h"
+
+namespace vm {
+
+void KeepAspectRatio(int32_t edge, const RatioState& s, Edges& r) {
+  const int32_t width = r.Right - r.Left;
+  const int32_t height = r.Bottom - r.Top;
+  const int32_t heightForWidth = MulDiv(s.BaseHeight, width, s.BaseWidth);
+  const int32_t widthForHeight = MulDiv(s.BaseWidth, height, s.BaseHeight);
+  const int32_t fromLeft = std::abs(s.CursorX - s.Left);
+  const int32_t fromRight = std::abs(s.CursorX - s.Left - s.Width);
+  const int32_t fromTop = std::abs(s.Top - s.CursorY);
+  const int32_t fromBottom = std::abs(s.Top + s.Height - s.CursorY);
+  switch (edge) {
+    case kSizeLeft:
+    case kSizeRight:
+      r.Bottom = r.Top + heightForWidth;
+      break;
+    case kSizeTop:
+    case kSizeBottom:
+      r.Right = r.Left + widthForHeight;
+      break;
+    // At a corner the cursor's larger move decides: that dimension stays as the user drew it.
+    case kSizeTopLeft:
+      if (fromLeft >= fromTop) r.Top = r.Bottom - heightForWidth;
+      else r.Left = r.Right - widthForHeight;
+      break;
+    case kSizeTopRight:
+      if (fromRight >= fromTop) r.Top = r.Bottom - heightForWidth;
+      else r.Right = r.Left + widthForHeight;
+      break;
+    case kSizeBottomLeft:
+      if (fromLeft >= fromBottom) r.Bottom = r.Top + heightForWidth;
+      else r.Left = r.Right - widthForHeight;
+      break;
+    case kSizeBottomRight:
+      if (fromRight >= fromBottom) r.Bottom = r.Top + heightForWidth;
+      else r.Right = r.Left + widthForHeight;
+      break;
+  }
+}
+
+bool DragShouldMove(bool alreadyMoved, int32_t dx, int32_t dy) {
+  return alreadyMoved || std::abs(dx) >= kDragDeadZone || std::abs(dy) >= kDragDeadZone;
+}
+
+}  // namespace vm
