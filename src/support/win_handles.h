@@ -17,6 +17,15 @@ using UniqueFile = Unique<HANDLE, InvalidHandleValue, CloseHandle>;
 using UniqueFind = Unique<HANDLE, InvalidHandleValue, FindClose>;
 using UniqueKey = Unique<HKEY, NullHandle, RegCloseKey>;
 using UniqueLibrary = Unique<HMODULE, NullHandle, FreeLibrary>;
+using UniqueHook = Unique<HHOOK, NullHandle, UnhookWindowsHookEx>;
+using UniqueView = Unique<void*, NullHandle, UnmapViewOfFile>;
+using UniqueMenu = Unique<HMENU, NullHandle, DestroyMenu>;
+using UniqueAccelerators = Unique<HACCEL, NullHandle, DestroyAcceleratorTable>;
+using UniqueMemoryDC = Unique<HDC, NullHandle, DeleteDC>;
+using UniqueBitmap = Unique<HBITMAP, NullHandle, DeleteObject>;
+using UniqueEnvironmentBlock = Unique<LPCH, NullHandle, FreeEnvironmentStringsA>;
+using UniqueFont = Unique<HFONT, NullHandle, DeleteObject>;
+using UniqueWindow = Unique<HWND, NullHandle, DestroyWindow>;
 
 // Ownership of a mutex that a wait obtained: releases the ownership, not the handle, so it must
 // go before the UniqueHandle that owns the mutex handle.

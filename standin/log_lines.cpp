@@ -1,0 +1,71 @@
+#include "standin/log_lines.h"
+
+namespace vm::standin {
+namespace {
+
+constexpr const char* kHandedOverVariables[] = {"MossantLocalDir_Engine", "MossantEngine_ID", "MossantEngine_WH"};
+constexpr char kExeSuffix[] = ".exe";
+constexpr std::size_t kLastDwordOffset = 108;
+constexpr std::size_t kDwordSize = 4;
+constexpr std::size_t kWorkingDirectoryOffset = 116;
+
+bool EndsWithExe(const std::string& name) {
+  std::size_t n = sizeof kExeSuffix - 1;
+  if (name.size() < n) return false;
+  for (std::size_t i = 0; i < n; ++i) {
+    char c = name[name.size() - n + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != kExeSuffix[i]) return false;
+  }
+  return true;
+}
+
+bool IsHandedOver(const std::string& name) {
+  for (const char* handed : kHandedOverVariables)
+    if (name == handed) return true;
+  return EndsWithExe(name);
+}
+
+std::uint32_t DwordAt(const std::string& block, std::size_t offset) {
+  std::uint32_t value = 0;
+  for (std::size_t i = kDwordSize; i-- > 0;)
+    value = (value << 8) | static_cast<unsigned char>(block[offset + i]);
+  return value;
+}
+
+}  // namespace
+
+std::string ParentClassLine(const std::string& className) { return "parent-class " + className; }
+
+std::string CwdLine(const std::string& directory) { return "cwd " + directory; }
+
+std::string ReplyLine(std::int64_t result) { return "reply " + std::to_string(result); }
+
+std::string ErrorLine(const std::string& message) { return "error " + message; }
+
+std::vector<std::string> EnvironmentLines(const std::vector<std::string>& entries) {
+  std::vector<std::string> lines;
+  for (const std::string& entry : entries) {
+    // Windows keeps per-drive directories as "=C:=C:\dir": a name never starts at an "=".
+    std::size_t equals = entry.find('=', 1);
+    if (equals == std::string::npos) continue;
+    std::string name = entry.substr(0, equals);
+    if (IsHandedOver(name)) lines.push_back("env " + name + " " + entry.substr(equals + 1));
+  }
+  return lines;
+}
+
+std::vector<std::string> SharedBlockLines(const std::string& block) {
+  std::vector<std::string> lines;
+  for (std::size_t offset = 0; offset <= kLastDwordOffset && offset + kDwordSize <= block.size();
+       offset += kDwordSize)
+    lines.push_back("block " + std::to_string(offset) + " " + std::to_string(DwordAt(block, offset)));
+  if (kWorkingDirectoryOffset < block.size()) {
+    std::size_t length = static_cast<unsigned char>(block[kWorkingDirectoryOffset]);
+    lines.push_back("block " + std::to_string(kWorkingDirectoryOffset) + " " +
+                    block.substr(kWorkingDirectoryOffset + 1, length));
+  }
+  return lines;
+}
+
+}  // namespace vm::standin
