@@ -1,0 +1,44 @@
+#include "engine/shared_block.h"
+
+#include <algorithm>
+#include <cstring>
+
+// The block's 32-bit values are little-endian, and are copied in one piece (below).
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
+#error "the shared block's layout assumes a little-endian machine"
+#endif
+
+namespace vm {
+
+// One aligned 32-bit copy rather than four byte reads: the other process may be writing the value
+// at this moment, and must never be seen half old, half new.
+uint32_t SharedBlockView::Get(DwordField field) const {
+  uint32_t value;
+  std::memcpy(&value, bytes_ + field.offset, sizeof value);
+  return value;
+}
+
+uint8_t SharedBlockView::Get(ByteField field) const { return bytes_[field.offset]; }
+
+// The length byte may say up to 255, which the field always holds.
+std::string SharedBlockView::Get(StringField field) const {
+  const uint8_t* at = bytes_ + field.offset;
+  return std::string(reinterpret_cast<const char*>(at + 1), at[0]);
+}
+
+void SharedBlock::Set(DwordField field, uint32_t value) {
+  std::memcpy(bytes_ + field.offset, &value, sizeof value);
+}
+
+void SharedBlock::Set(ByteField field, uint8_t value) { bytes_[field.offset] = value; }
+
+void SharedBlock::Set(StringField field, const std::string& text) {
+  const size_t length = std::min(text.size(), kShortStringCapacity);
+  uint8_t* at = bytes_ + field.offset;
+  at[0] = static_cast<uint8_t>(length);
+  std::memcpy(at + 1, text.data(), length);
+}
+
+void SharedBlock::Clear() { std::memset(bytes_, 0, kSharedBlockSize); }
+
+}  // namespace vm

@@ -1,0 +1,63 @@
+#include "hooklib/embedding_watch_win.h"
+
+#include <string>
+
+#include "hooklib/hook_session_win.h"
+#include "hooklib/runner_notices_win.h"
+
+namespace vm {
+namespace {
+
+HMODULE g_library = nullptr;
+// Per thread: its watch's hook handle, or kWatchEnded once it has removed itself.
+DWORD g_watchSlot = TLS_OUT_OF_INDEXES;
+HHOOK const kWatchEnded = reinterpret_cast<HHOOK>(static_cast<intptr_t>(-1));
+
+HHOOK ThreadWatch() { return static_cast<HHOOK>(TlsGetValue(g_watchSlot)); }
+
+// The system unloads the library from the projector once the Runner's hooks are gone, whether or
+// not a watch still points into it. A reference of each watch's own, never released, keeps it for
+// as long as the projector runs.
+bool KeepLibraryLoaded() {
+  const std::string path = LibraryPath(g_library);
+  return !path.empty() && LoadLibraryA(path.c_str()) != nullptr;
+}
+
+void EndWatchIfDone(HHOOK watch) noexcept {
+  try {
+    const std::optional<SharedBlockView> block = ProjectorBlock();
+    if (block) AnnounceReadyOnce(*block);
+    if (block && !block->IsSet(kBlockProjectorReady)) return;
+  } catch (...) {
+    // A watch that cannot tell goes.
+  }
+  UnhookWindowsHookEx(watch);
+  TlsSetValue(g_watchSlot, kWatchEnded);
+}
+
+LRESULT CALLBACK WatchProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
+  const HHOOK watch = ThreadWatch();
+  const LRESULT next = CallNextHookEx(watch, code, wParam, lParam);
+  if (code >= 0 && watch && watch != kWatchEnded) EndWatchIfDone(watch);
+  return next;
+}
+
+}  // namespace
+
+void OpenEmbeddingWatch(HMODULE library) noexcept {
+  g_library = library;
+  g_watchSlot = TlsAlloc();
+}
+
+void CloseEmbeddingWatch() noexcept {
+  if (g_watchSlot != TLS_OUT_OF_INDEXES) TlsFree(g_watchSlot);
+}
+
+void WatchThisThread(const SharedBlockView& block) {
+  if (g_watchSlot == TLS_OUT_OF_INDEXES || ThreadWatch() || block.IsSet(kBlockProjectorReady)) return;
+  const HHOOK watch =
+      KeepLibraryLoaded() ? SetWindowsHookExA(WH_GETMESSAGE, WatchProc, g_library, GetCurrentThreadId()) : nullptr;
+  TlsSetValue(g_watchSlot, watch ? watch : kWatchEnded);
+}
+
+}  // namespace vm

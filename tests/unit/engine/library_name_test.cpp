@@ -1,0 +1,42 @@
+#include "hooklib/library_name.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The file placement inserts the instance number before ".dll"; the library reads it back to find
+// its Runner's mapping.
+TEST(SharedMappingNameFor, TakesTheInstanceNumberFromTheDigitsBeforeDll) {
+  const struct {
+    const char* path;
+    const char* mapping;  // nullptr: no mapping, the library stays idle
+  } cases[] = {
+      {"C:\\Temp\\Vdl_Rt\\vardelrun0.dll", "HalvornRunnerMapping_VDL_RT"},
+      {"C:\\Temp\\Vdl_Rt3\\vardelrun3.dll", "HalvornRunnerMapping_VDL_RT3"},
+      {"C:\\Temp\\Vdl_Rt12\\VARDELRUN12.DLL", "HalvornRunnerMapping_VDL_RT12"},
+      {"C:\\Temp\\Vdl_Rt\\run0.Dll", "HalvornRunnerMapping_VDL_RT"},
+      {"C:\\Temp\\Vdl_Rt7\\7.dll", "HalvornRunnerMapping_VDL_RT7"},
+      {"C:\\Temp\\Vdl_Rt7\\vardelrun007.dll", "HalvornRunnerMapping_VDL_RT7"},
+      {"C:\\Temp\\Vdl_Rt\\vardelrun2147483647.dll", "HalvornRunnerMapping_VDL_RT2147483647"},
+      // A double-byte character whose trail byte is "\" right before the name.
+      {"C:\\\x95\\vardelrun1.dll", "HalvornRunnerMapping_VDL_RT1"},
+      {"C:\\Temp\\Vdl_Rt\\vardelrun.dll", nullptr},
+      {"C:\\Temp\\Vdl_Rt5\\.dll", nullptr},
+      {"C:\\Temp\\Vdl_Rt\\vardelrun3.exe", nullptr},
+      {"C:\\Temp\\Vdl_Rt\\vardelrun3.dll.old", nullptr},
+      {"C:\\Temp\\Vdl_Rt\\vardelrun3dll", nullptr},
+      {"C:\\Temp\\Vdl_Rt\\vardelrun2147483648.dll", nullptr},
+      {"C:\\Temp\\Vdl_Rt\\vardelrun99999999999999999999999.dll", nullptr},
+      {"3.dl", nullptr},
+      {"", nullptr},
+  };
+  for (const auto& c : cases) {
+    const std::optional<std::string> mapping = vm::SharedMappingNameFor(c.path);
+    if (c.mapping)
+      EXPECT_EQ(mapping, std::string(c.mapping)) << c.path;
+    else
+      EXPECT_EQ(mapping, std::nullopt) << c.path;
+  }
+}
+
+}  // namespace

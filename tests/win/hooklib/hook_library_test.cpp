@@ -1,0 +1,382 @@
+// vardelrun.dll for real: loaded under an instance's file name, hooked system-wide into a target
+// process that stands in for the projector, and watched from a window that stands in for the
+// Runner's main window.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/runner_messages.h"
+#include "engine/shared_block.h"
+#include "engine/shared_block_win.h"
+#include "payload/file_helpers_paths.h"
+#include "support/paths.h"
+#include "support/win_handles.h"
+#include "unit/test_files.h"
+
+namespace {
+
+constexpr char kLibraryCopyName[] = "vardelrun2.dll";
+constexpr char kMappingName[] = "HalvornRunnerMapping_VDL_RT2";
+constexpr char kRunnerClassName[] = "VardelHookTestRunner";
+constexpr DWORD kWaitMs = 5000;   // for what must arrive
+constexpr DWORD kQuietMs = 400;   // for what must not
+constexpr DWORD kPollMs = 5;
+
+// What reached the stand-in for the Runner's main window.
+struct Received {
+  UINT message;
+  WPARAM wParam;
+};
+std::vector<Received> g_received;
+
+LRESULT CALLBACK RunnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CHAR || (message > WM_USER && message <= WM_USER + 50)) g_received.push_back({message, wParam});
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int CountReceived(UINT message, WPARAM wParam) {
+  int count = 0;
+  for (const Received& r : g_received)
+    if (r.message == message && r.wParam == wParam) ++count;
+  return count;
+}
+
+// Pumps this thread's messages until done() holds or the time is up. No TranslateMessage: a
+// WM_CHAR must come from the library, never from a key that reached this window.
+template <typename Done>
+bool PumpUntil(Done done, DWORD limitMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    if (done()) return true;
+    if (GetTickCount() - start >= limitMs) return false;
+    Sleep(kPollMs);
+  }
+}
+
+void PumpFor(DWORD ms) {
+  PumpUntil([] { return false; }, ms);
+}
+
+std::string BuiltFile(const char* name) { return vm::FolderOf(vm::OwnExecutablePath(), vm::NoLeadBytes) + name; }
+
+// The stand-in projector: a window in a process of its own, started suspended as the Runner
+// starts the projector, so that the block can name it before it runs.
+class HookTarget {
+ public:
+  HookTarget() {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string path = BuiltFile(HOOK_TARGET);
+    CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                   &process_);
+  }
+  ~HookTarget() {
+    if (!process_.hProcess) return;
+    if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
+    // The target's window has been this thread's child and may wait for it as it closes.
+    const HANDLE process = process_.hProcess;
+    if (!PumpUntil([process] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, kWaitMs))
+      TerminateProcess(process_.hProcess, 1);
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+  }
+  HookTarget(const HookTarget&) = delete;
+  HookTarget& operator=(const HookTarget&) = delete;
+
+  // Runs it until its window is there; true when it is.
+  bool Start() {
+    if (!process_.hProcess) return false;
+    ResumeThread(process_.hThread);
+    WaitForInputIdle(process_.hProcess, kWaitMs);
+    return PumpUntil([this] { return FindWindow(); }, kWaitMs);
+  }
+
+  HWND Window() const { return window_; }
+  DWORD ProcessId() const { return process_.dwProcessId; }
+  DWORD ThreadId() const { return process_.dwThreadId; }
+  // The target's count of the input that reached it: "escapes E left L right R".
+  std::string Caption() const {
+    char text[128] = "";
+    GetWindowTextA(window_, text, sizeof text);
+    return text;
+  }
+
+ private:
+  bool FindWindow() {
+    EnumThreadWindows(
+        process_.dwThreadId,
+        [](HWND window, LPARAM self) {
+          reinterpret_cast<HookTarget*>(self)->window_ = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(this));
+    return window_ != nullptr;
+  }
+
+  PROCESS_INFORMATION process_ = {};
+  HWND window_ = nullptr;
+};
+
+// What every test shares: the library under an instance's file name and that instance's mapping,
+// created first, as the Runner does.
+struct LoadedLibrary {
+  LoadedLibrary() {
+    CopyFileA(BuiltFile(VARDELRUN_LIBRARY).c_str(), folder.File(kLibraryCopyName).c_str(), FALSE);
+    mapping.reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                     static_cast<DWORD>(vm::kSharedMappingSize), kMappingName));
+    if (mapping) view.reset(MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, vm::kSharedBlockSize));
+    module.reset(LoadLibraryA(folder.File(kLibraryCopyName).c_str()));
+  }
+  HOOKPROC Procedure(const char* name) const {
+    return reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module.get(), name)));
+  }
+
+  vmtest::TempDir folder;
+  vm::UniqueHandle mapping;
+  vm::UniqueView view;
+  vm::UniqueLibrary module;
+};
+
+class HookLibrary : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { library_ = new LoadedLibrary; }
+  static void TearDownTestSuite() {
+    delete library_;
+    library_ = nullptr;
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(library_->view) << "mapping " << kMappingName;
+    ASSERT_TRUE(library_->module) << "LoadLibraryA failed (error " << GetLastError() << ")";
+    g_received.clear();
+    block_.Clear();
+
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = RunnerProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kRunnerClassName;
+    RegisterClassA(&windowClass);
+    runner_.reset(CreateWindowExA(0, kRunnerClassName, "runner", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
+                                  50, 50, 500, 400, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
+    ASSERT_TRUE(runner_);
+
+    // As the Runner installs them: system-wide, with the library's module.
+    HMODULE module = library_->module.get();
+    keyboard_.reset(SetWindowsHookExA(WH_KEYBOARD, library_->Procedure("KProc"), module, 0));
+    cbt_.reset(SetWindowsHookExA(WH_CBT, library_->Procedure("CProc"), module, 0));
+    mouse_.reset(SetWindowsHookExA(WH_MOUSE, library_->Procedure("MProc"), module, 0));
+    getMessage_.reset(SetWindowsHookExA(WH_GETMESSAGE, library_->Procedure("GProc"), module, 0));
+    ASSERT_TRUE(keyboard_ && cbt_ && mouse_ && getMessage_) << "SetWindowsHookExA (error " << GetLastError() << ")";
+    block_.Set(vm::kBlockMouseHook, vm::HandleToBlock(mouse_.get()));
+    block_.Set(vm::kBlockKeyboardHook, vm::HandleToBlock(keyboard_.get()));
+    block_.Set(vm::kBlockCbtHook, vm::HandleToBlock(cbt_.get()));
+    block_.Set(vm::kBlockGetMessageHook, vm::HandleToBlock(getMessage_.get()));
+    block_.Set(vm::kBlockMainWindow, vm::HandleToBlock(runner_.get()));
+    block_.Set(vm::kBlockMainWindowCopy, vm::HandleToBlock(runner_.get()));
+    block_.Set(vm::kBlockRunnerThreadId, GetCurrentThreadId());
+    block_.Set(vm::kBlockRunnerProcessId, GetCurrentProcessId());
+  }
+
+  void TearDown() override {
+    keyboard_.reset();
+    cbt_.reset();
+    mouse_.reset();
+    getMessage_.reset();
+  }
+
+  // The Runner's steps: the projector's process named before it runs, its window found and made
+  // a child of the main window, then named too.
+  void StartProjector(HookTarget& target) {
+    block_.Set(vm::kBlockProjectorProcessId, target.ProcessId());
+    ASSERT_TRUE(target.Start());
+  }
+  void Embed(const HookTarget& target) {
+    SetParent(target.Window(), runner_.get());
+    SetWindowPos(target.Window(), nullptr, 0, 0, 300, 200, SWP_NOZORDER | SWP_SHOWWINDOW);
+    block_.Set(vm::kBlockProjectorWindow, vm::HandleToBlock(target.Window()));
+    // A playing projector takes messages all the time; this one is idle, so hand it one.
+    PostMessageA(target.Window(), WM_NULL, 0, 0);
+  }
+
+  // The Runner's clean-up.
+  void EndSession() {
+    for (vm::DwordField field : {vm::kBlockProjectorProcessId, vm::kBlockReserved28, vm::kBlockProjectorWindow,
+                                 vm::kBlockMainWindow, vm::kBlockMainWindowCopy})
+      block_.Set(field, 0);
+    block_.Set(vm::kBlockReserved60, 0);
+    block_.Set(vm::kBlockKeyInteractionOff, 0);
+  }
+
+  // A message for the target's thread to take.
+  static void Poke(const HookTarget& target) { PostMessageA(target.Window(), WM_NULL, 0, 0); }
+
+  // Keys as a user types them, through the input queue to the focused target window.
+  static void PressEscape(const HookTarget& target) {
+    AttachThreadInput(GetCurrentThreadId(), target.ThreadId(), TRUE);
+    SetForegroundWindow(GetAncestor(target.Window(), GA_ROOT));
+    SetFocus(target.Window());
+    keybd_event(VK_ESCAPE, 0, 0, 0);
+    keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+    AttachThreadInput(GetCurrentThreadId(), target.ThreadId(), FALSE);
+  }
+
+  static void Click(const HookTarget& target, DWORD down, DWORD up) {
+    RECT area;
+    GetWindowRect(target.Window(), &area);
+    SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+    mouse_event(down, 0, 0, 0, 0);
+    mouse_event(up, 0, 0, 0, 0);
+  }
+  static void RightClick(const HookTarget& target) { Click(target, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }
+  static void LeftClick(const HookTarget& target) { Click(target, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }
+
+  static bool Arrives(UINT message, WPARAM wParam) {
+    return PumpUntil([=] { return CountReceived(message, wParam) > 0; }, kWaitMs);
+  }
+  // Waits a while for the target to take what it was sent, then for what it says of it.
+  static std::string QuietCaption(const HookTarget& target) {
+    PumpFor(kQuietMs);
+    return target.Caption();
+  }
+
+  static LoadedLibrary* library_;
+  vm::SharedBlock block_{static_cast<uint8_t*>(library_ ? library_->view.get() : nullptr)};
+  vm::UniqueWindow runner_;
+  vm::UniqueHook keyboard_, cbt_, mouse_, getMessage_;
+};
+
+LoadedLibrary* HookLibrary::library_ = nullptr;
+
+TEST_F(HookLibrary, ExportsEveryProcedureByItsPlainName) {
+  for (const char* name : {"MProc", "KProc", "CProc", "GProc", "WProc", "FProc", "SProc"})
+    EXPECT_NE(library_->Procedure(name), nullptr) << name;
+}
+
+// The Runner installs "GProc" only for one kiosk option; the notice must come without it, from
+// the first message the projector takes once its window sits in the main window.
+TEST_F(HookLibrary, AnnouncesTheMovieOnceTheMainWindowHoldsIt) {
+  getMessage_.reset();
+  block_.Set(vm::kBlockGetMessageHook, 0);
+  HookTarget target;
+  StartProjector(target);
+
+  block_.Set(vm::kBlockProjectorWindow, vm::HandleToBlock(target.Window()));
+  Poke(target);
+  PumpFor(kQuietMs);
+  EXPECT_EQ(CountReceived(vm::WM_RUNNER_READY, 0), 0) << "still a window of its own";
+
+  Embed(target);
+  EXPECT_TRUE(Arrives(vm::WM_RUNNER_READY, 0));
+  Poke(target);
+  LeftClick(target);
+  PumpFor(kQuietMs);
+  EXPECT_EQ(CountReceived(vm::WM_RUNNER_READY, 0), 1);
+}
+
+TEST_F(HookLibrary, EscapeGoesToTheRunnerOnlyWhenItEndsTheMovie) {
+  HookTarget target;
+  StartProjector(target);
+  Embed(target);
+
+  block_.Set(vm::kBlockExitOnEsc, 1);
+  PressEscape(target);
+  EXPECT_TRUE(Arrives(WM_CHAR, VK_ESCAPE));
+  EXPECT_EQ(QuietCaption(target), "escapes 0 left 0 right 0") << "the projector must not see it";
+
+  g_received.clear();
+  block_.Set(vm::kBlockExitOnEsc, 0);
+  PressEscape(target);
+  EXPECT_EQ(QuietCaption(target), "escapes 1 left 0 right 0");
+  EXPECT_EQ(CountReceived(WM_CHAR, VK_ESCAPE), 0);
+}
+
+TEST_F(HookLibrary, TheRightButtonOpensTheRunnersMenuNeverTheProjectors) {
+  HookTarget target;
+  StartProjector(target);
+  Embed(target);
+
+  RightClick(target);
+  EXPECT_TRUE(Arrives(vm::WM_RUNNER_SHOW_MENU, 0));
+  EXPECT_EQ(CountReceived(vm::WM_RUNNER_MOVIE_CLICKED, 0), 1);
+
+  g_received.clear();
+  block_.Set(vm::kBlockRightClickMenuOff, 1);
+  RightClick(target);
+  EXPECT_TRUE(Arrives(vm::WM_RUNNER_MOVIE_CLICKED, 0));
+  EXPECT_EQ(QuietCaption(target), "escapes 0 left 0 right 0");
+  EXPECT_EQ(CountReceived(vm::WM_RUNNER_SHOW_MENU, 0), 0);
+}
+
+TEST_F(HookLibrary, TheLeftButtonStartsAndEndsADragWhenTheMovieIsDraggable) {
+  HookTarget target;
+  StartProjector(target);
+  Embed(target);
+
+  LeftClick(target);
+  EXPECT_TRUE(Arrives(vm::WM_RUNNER_MOVIE_CLICKED, 0));
+  EXPECT_EQ(QuietCaption(target), "escapes 0 left 1 right 0");
+  EXPECT_EQ(CountReceived(vm::WM_RUNNER_DRAG_START, WM_LBUTTONDOWN), 0);
+
+  g_received.clear();
+  block_.Set(vm::kBlockDraggable, 1);
+  LeftClick(target);
+  EXPECT_TRUE(Arrives(vm::WM_RUNNER_DRAG_END, 0));
+  ASSERT_EQ(g_received.size(), 3u);
+  EXPECT_EQ(g_received[0].message, vm::WM_RUNNER_MOVIE_CLICKED);
+  EXPECT_EQ(g_received[1].message, vm::WM_RUNNER_DRAG_START);
+  EXPECT_EQ(g_received[1].wParam, static_cast<WPARAM>(WM_LBUTTONDOWN));
+  EXPECT_EQ(QuietCaption(target), "escapes 0 left 2 right 0") << "the movie still gets the click";
+}
+
+TEST_F(HookLibrary, ReportsWhichWindowTheProjectorActivates) {
+  HookTarget target;
+  StartProjector(target);
+  SetForegroundWindow(runner_.get());
+  PumpFor(kQuietMs);
+  g_received.clear();
+
+  SetForegroundWindow(target.Window());
+  EXPECT_TRUE(Arrives(vm::WM_RUNNER_ACTIVATION, reinterpret_cast<WPARAM>(target.Window())));
+}
+
+// Every process with input runs the library; only the one the block names is the projector.
+TEST_F(HookLibrary, LeavesEveryOtherProcessAlone) {
+  HookTarget projector;
+  StartProjector(projector);
+  HookTarget other;
+  ASSERT_TRUE(other.Start());
+  Embed(other);
+  block_.Set(vm::kBlockExitOnEsc, 1);
+  block_.Set(vm::kBlockDraggable, 1);
+
+  PressEscape(other);
+  RightClick(other);
+  LeftClick(other);
+  SetForegroundWindow(runner_.get());
+  EXPECT_EQ(QuietCaption(other), "escapes 1 left 1 right 2");
+  for (const Received& r : g_received)
+    EXPECT_TRUE(r.message == vm::WM_RUNNER_ACTIVATION && r.wParam != reinterpret_cast<WPARAM>(other.Window()))
+        << std::hex << r.message << " " << r.wParam;
+}
+
+TEST_F(HookLibrary, GoesIdleOnceTheRunnerHasEndedTheSession) {
+  HookTarget target;
+  StartProjector(target);
+  Embed(target);
+  block_.Set(vm::kBlockExitOnEsc, 1);
+  ASSERT_TRUE(Arrives(vm::WM_RUNNER_READY, 0));
+
+  EndSession();
+  g_received.clear();
+  PressEscape(target);
+  RightClick(target);
+  EXPECT_EQ(QuietCaption(target), "escapes 1 left 0 right 2");
+  EXPECT_TRUE(g_received.empty());
+}
+
+}  // namespace

@@ -1,0 +1,78 @@
+// A window in a process of its own, standing in for the projector in the hook library's tests.
+// Its caption counts the input that reached it, so the test can see what the hooks kept away:
+// "escapes E left L right R".
+#include <windows.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr char kClassName[] = "VardelHookTarget";
+// Ends on its own should a test not close it.
+constexpr UINT_PTR kLifetimeTimer = 1;
+constexpr UINT kLifetimeMs = 60000;
+// A movie redraws all the time: the projector's thread is never idle for long.
+constexpr UINT_PTR kFrameTimer = 2;
+constexpr UINT kFrameMs = 40;
+
+int g_escapes = 0;
+int g_leftPresses = 0;
+int g_rightMessages = 0;
+
+void ShowCounts(HWND window) {
+  char caption[64];
+  std::snprintf(caption, sizeof caption, "escapes %d left %d right %d", g_escapes, g_leftPresses, g_rightMessages);
+  SetWindowTextA(window, caption);
+}
+
+LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_KEYDOWN:
+      if (wParam == VK_ESCAPE) ++g_escapes;
+      ShowCounts(window);
+      break;
+    case WM_LBUTTONDOWN:
+      ++g_leftPresses;
+      ShowCounts(window);
+      break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      ++g_rightMessages;
+      ShowCounts(window);
+      break;
+    case WM_TIMER:
+      if (wParam == kLifetimeTimer) DestroyWindow(window);
+      if (wParam == kFrameTimer) InvalidateRect(window, nullptr, FALSE);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = TargetProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = kClassName;
+  if (!RegisterClassA(&windowClass)) return 1;
+  HWND window = CreateWindowExA(0, kClassName, "", WS_OVERLAPPEDWINDOW, 600, 100, 300, 200, nullptr, nullptr,
+                                instance, nullptr);
+  if (!window) return 1;
+  ShowCounts(window);
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  SetTimer(window, kLifetimeTimer, kLifetimeMs, nullptr);
+  SetTimer(window, kFrameTimer, kFrameMs, nullptr);
+
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return 0;
+}
