@@ -7,6 +7,8 @@
 #include <string>
 
 #include "commands/file_placement.h"
+#include "engine/shared_block.h"
+#include "config/password_hash.h"
 #include "config/registry_preferences_win.h"
 #include "config/runner_settings.h"
 #include "payload/exe_appender.h"
@@ -27,6 +29,7 @@ struct TfrmMain {
   bool SetupMode = false;   // started with "/C"
 
   RunnerSettings Settings;
+  RandomGenerator Random;  // the process's generator, which the password check draws from
   std::unique_ptr<RegistryPreferenceStore> Preferences;
   TExeAppender Appender;
   SessionPlacement Placement;  // reads Appender's TargetDir and GroupName
@@ -42,11 +45,38 @@ struct TfrmMain {
   // The session.
   InstanceClaim Instance;  // InstanceDir, InstanceNumber, InstanceSuffix
   bool UseStartDirectory = false;
+  uint8_t* SharedBlockBytes = nullptr;  // the mapped view; null while not mapped
+  UINT RunnerMessage = 0;
+  HANDLE ProjectorProcess = nullptr;  // owned by the launch's clean-up
+  DWORD ProjectorProcessId = 0;
+  DWORD ProjectorThreadId = 0;  // 0 once closing has begun
+  HWND ProjectorWindow = nullptr;
+  UINT FullScreenCommand = 0;
+  bool LaunchFailed = false;
+  bool ProjectorReady = false;
+  bool ProjectorShown = false;
+
+  // Presentation state of the main window.
+  bool RatioResized = false;
+  bool Dragging = false;
+  bool DragMoved = false;
+  POINT DragOrigin = {};
+  UINT_PTR DragTimer = 0;
+
+  bool BlockMapped() const { return SharedBlockBytes != nullptr; }
+  SharedBlock Block() { return SharedBlock(SharedBlockBytes); }
 
   void StartUp();
   void ShutDown();
   void ReadRunnerSettings();
   void LaunchSession();
+
+  // The projector's movie window.
+  bool FindProjectorWindow();
+  bool MatchProjectorWindow(HWND window);
+  void CaptureProjectorWindow();
+  void SyncProjectorZOrder();
+  static void CloseProjector(TfrmMain& runner, MSG& message, bool& handled);
 };
 
 }  // namespace vm

@@ -11,15 +11,19 @@ constexpr DWORD kPollMs = 50;
 struct Search {
   DWORD processId;
   HWND found;
+  const char* title;
 };
 
-BOOL CALLBACK FindDialog(HWND hwnd, LPARAM lParam) {
+BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM lParam) {
   auto* search = reinterpret_cast<Search*>(lParam);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
   char cls[64] = {};
   GetClassNameA(hwnd, cls, sizeof cls);
-  if (pid == search->processId && lstrcmpA(cls, kDialogClass) == 0 && IsWindowVisible(hwnd)) {
+  char title[256] = {};
+  GetWindowTextA(hwnd, title, sizeof title);
+  if (pid == search->processId && lstrcmpA(cls, kDialogClass) == 0 && IsWindowVisible(hwnd) &&
+      lstrcmpA(title, search->title) == 0) {
     search->found = hwnd;
     return FALSE;
   }
@@ -55,19 +59,23 @@ void ForEachThread(DWORD processId, Action action) {
 
 }  // namespace
 
-std::string AnswerMessageBox(DWORD processId, DWORD timeoutMs) {
+HWND FindDialog(DWORD processId, const std::string& title, DWORD timeoutMs) {
   for (DWORD waited = 0; waited < timeoutMs; waited += kPollMs) {
-    Search search{processId, nullptr};
-    EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-    if (search.found) {
-      std::string text;
-      EnumChildWindows(search.found, CollectStaticText, reinterpret_cast<LPARAM>(&text));
-      PostMessageA(search.found, WM_COMMAND, IDOK, 0);
-      return text;
-    }
+    Search search{processId, nullptr, title.c_str()};
+    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
     Sleep(kPollMs);
   }
-  return "";
+  return nullptr;
+}
+
+std::string AnswerMessageBox(DWORD processId, const std::string& caption, DWORD timeoutMs) {
+  HWND box = FindDialog(processId, caption, timeoutMs);
+  if (box == nullptr) return "";
+  std::string text;
+  EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  return text;
 }
 
 void SuspendProcess(DWORD processId) {

@@ -35,7 +35,8 @@ PackedRunner::PackedRunner(const std::string& programName, const std::vector<Pac
     : programName_(programName),
       exePath_(dir_.File(programName + ".exe")),
       baseDir_(dir_.File("base") + "\\"),
-      tracePath_(dir_.File("trace.txt")) {
+      tracePath_(dir_.File("trace.txt")),
+      standinLog_(dir_.File("standin.log")) {
   fs::create_directories(dir_.File("base"));
   if (files.empty())
     WriteBytes(exePath_, ReadBytes(ProgramDir() + "\\runner.exe"));
@@ -94,6 +95,9 @@ bool PackedRunner::Started::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
 
 void PackedRunner::Start(Started& started, const std::string& arguments) const {
   SetEnvironmentVariableA("VARDEL_TRACE", tracePath_.c_str());
+  SetEnvironmentVariableA("STANDIN_LOG", standinLog_.c_str());
+  SetEnvironmentVariableA("STANDIN_SCRIPT", StandinScript.c_str());
+  for (const auto& variable : ExtraEnvironment) SetEnvironmentVariableA(variable.first.c_str(), variable.second.c_str());
   std::string commandLine = "\"" + exePath_ + "\"" + (arguments.empty() ? "" : " " + arguments);
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
@@ -102,6 +106,9 @@ void PackedRunner::Start(Started& started, const std::string& arguments) const {
                            nullptr, &startup, &info);
   DWORD error = GetLastError();
   SetEnvironmentVariableA("VARDEL_TRACE", nullptr);
+  SetEnvironmentVariableA("STANDIN_LOG", nullptr);
+  SetEnvironmentVariableA("STANDIN_SCRIPT", nullptr);
+  for (const auto& variable : ExtraEnvironment) SetEnvironmentVariableA(variable.first.c_str(), nullptr);
   if (!ok) throw std::runtime_error("CreateProcessA failed for " + exePath_ + " (error " + std::to_string(error) + ")");
   CloseHandle(info.hThread);
   started.Process = info.hProcess;
@@ -114,16 +121,29 @@ bool PackedRunner::Run(DWORD timeoutMs, DWORD* exitCode) const {
   return started.WaitForExit(timeoutMs, exitCode);
 }
 
-std::vector<std::string> PackedRunner::TraceLines() const {
+namespace {
+
+std::vector<std::string> LinesOf(const std::string& path) {
   std::vector<std::string> lines;
-  if (!Exists(tracePath_)) return lines;
-  std::istringstream in(ReadBytes(tracePath_));
+  if (!Exists(path)) return lines;
+  std::istringstream in(ReadBytes(path));
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     lines.push_back(line);
   }
   return lines;
 }
+
+}  // namespace
+
+std::vector<std::string> PackedRunner::TraceLines() const { return LinesOf(tracePath_); }
+std::vector<std::string> PackedRunner::StandinLines() const { return LinesOf(standinLog_); }
+
+PackedFile StandinProjector(const std::string& name) {
+  return {name, ReadBytes(ProgramDir() + "\\standin.exe")};
+}
+
+PackedFile HookLibrary() { return {"vardelrun.dll", ReadBytes(ProgramDir() + "\\vardelrun.dll")}; }
 
 std::vector<std::string> PackedRunner::LeftInBase() const {
   std::vector<std::string> left;

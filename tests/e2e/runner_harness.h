@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "unit/test_files.h"
@@ -23,6 +24,11 @@ class PackedRunner {
   const std::string& ExePath() const { return exePath_; }
   const std::string& BaseDir() const { return baseDir_; }  // with a trailing "\"
   const std::string& TracePath() const { return tracePath_; }
+  const std::string& StandinLogPath() const { return standinLog_; }
+
+  // Handed to the stand-in projector through the Runner's environment.
+  std::string StandinScript = "exit";
+  std::vector<std::pair<std::string, std::string>> ExtraEnvironment;
 
   // Starts the Runner with VARDEL_TRACE set. Returns the process handle (owned by the caller
   // through Started).
@@ -39,6 +45,7 @@ class PackedRunner {
   bool Run(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
 
   std::vector<std::string> TraceLines() const;
+  std::vector<std::string> StandinLines() const;
   // Everything left in the base directory (names relative to it), recursively.
   std::vector<std::string> LeftInBase() const;
 
@@ -50,7 +57,12 @@ class PackedRunner {
   std::string exePath_;
   std::string baseDir_;
   std::string tracePath_;
+  std::string standinLog_;
 };
+
+// The real stand-in projector and hook library, as a session carries them.
+PackedFile StandinProjector(const std::string& name = "movie.exe");
+PackedFile HookLibrary();
 
 // The folder of this test program, where runner.exe and the other programs are built.
 std::string ProgramDir();

@@ -18,8 +18,8 @@ std::vector<PackedFile> FullSession() {
   return {
       {"Settings.INI", kSettings},
       {"VClock.EXE", vmtest::Incompressible(300, 1)},
-      {"Movie.EXE", vmtest::Incompressible(5000, 2)},
-      {"vardelrun.dll", vmtest::Incompressible(3000, 3)},
+      vmtest::StandinProjector("Movie.EXE"),
+      vmtest::HookLibrary(),
       {"Tune.MID", vmtest::Incompressible(400, 4)},
       {"Clock.vtools.ini", "[Clock]\r\nsomething=1\r\n"},
       {"chime.wav", "RIFF chime", "VTOOL.SATELLITE:VCLOCK.EXE"},
@@ -52,14 +52,14 @@ TEST(RunnerStart, PlacesEveryFileByItsTypeAndGroupAndLeavesNothingBehind) {
            "settings: Width = 640 from the file",
            "settings: deleting " + runner.BaseDir() + "settings.ini: done",
            "claim: number 0 claimed",
-           "clean-up: delete " + dir + "vardelrun0.dll: done",
+           "clean-up: delete " + dir + "vardelrun0.dll",
        })
     EXPECT_TRUE(TraceHas(trace, expected)) << expected;
   EXPECT_TRUE(runner.LeftInBase().empty()) << runner.LeftInBase().front();
 }
 
 TEST(RunnerStart, ASessionWithoutAHookLibraryEndsCleanly) {
-  PackedRunner runner("NoHooks", {{"settings.ini", kSettings}, {"movie.exe", "projector"}});
+  PackedRunner runner("NoHooks", {{"settings.ini", kSettings}, vmtest::StandinProjector()});
   ASSERT_TRUE(runner.Run(kRunTimeoutMs));
   EXPECT_TRUE(TraceHas(runner.TraceLines(), "holds no hook library"));
   EXPECT_TRUE(runner.LeftInBase().empty());
@@ -68,11 +68,11 @@ TEST(RunnerStart, ASessionWithoutAHookLibraryEndsCleanly) {
 // An error in the launch is reported once, and the run still ends and cleans up.
 TEST(RunnerStart, AGroupLeavingTheInstanceDirectoryIsRefused) {
   PackedRunner runner("EvilGroup", {{"settings.ini", kSettings},
-                                    {"vardelrun.dll", "hooks"},
+                                    vmtest::HookLibrary(),
                                     {"evil.txt", "payload", "..\\..\\outside"}});
   PackedRunner::Started started;
   runner.Start(started);
-  std::string box = vmtest::AnswerMessageBox(started.ProcessId, kRunTimeoutMs);
+  std::string box = vmtest::AnswerMessageBox(started.ProcessId, "Error", kRunTimeoutMs);
   EXPECT_NE(box.find("Exception occured: "), std::string::npos) << box;
   EXPECT_NE(box.find("evil.txt"), std::string::npos) << box;
   ASSERT_TRUE(started.WaitForExit(kRunTimeoutMs));
@@ -84,7 +84,7 @@ TEST(RunnerStart, WithoutAPayloadStartUpFailsWithTheApplicationErrorBox) {
   PackedRunner runner("Bare", {});
   PackedRunner::Started started;
   runner.Start(started);
-  std::string box = vmtest::AnswerMessageBox(started.ProcessId, kRunTimeoutMs);
+  std::string box = vmtest::AnswerMessageBox(started.ProcessId, "Application Error", kRunTimeoutMs);
   EXPECT_NE(box.find("Session not found on extract from "), std::string::npos) << box;
   EXPECT_NE(box.find("in module Bare.exe at "), std::string::npos) << box;
   DWORD exitCode = 0;
@@ -127,7 +127,14 @@ TEST(RunnerStart, TwoRunnersAtOnceGetTheirOwnInstanceNumbers) {
   vmtest::ResumeProcess(first.ProcessId);
   ASSERT_TRUE(first.WaitForExit(kRunTimeoutMs));
 
-  EXPECT_TRUE(TraceHas(runner.TraceLines(), "claim: number 1 claimed"));
+  const auto trace = runner.TraceLines();
+  EXPECT_TRUE(TraceHas(trace, "claim: number 1 claimed"));
+  // Each played in its own directory and talked to its own hook library; the second instance's
+  // projector carries its number.
+  for (const std::string& expected :
+       {"projector " + runner.BaseDir() + "Vdl_Rt\\movie.exe started", "projector " + runner.BaseDir() + "Vdl_Rt1\\movie1.exe started",
+        std::string("shared block HalvornRunnerMapping_VDL_RT"), std::string("shared block HalvornRunnerMapping_VDL_RT1")})
+    EXPECT_TRUE(TraceHas(trace, expected)) << expected;
   EXPECT_TRUE(runner.LeftInBase().empty());
 }
 

@@ -1,0 +1,116 @@
+#include "core/session_cleanup_win.h"
+
+#include <exception>
+#include <string>
+
+#include "core/message_pump_win.h"
+#include "core/process_state.h"
+#include "core/runner.h"
+#include "support/trace.h"
+
+namespace vm {
+namespace {
+
+constexpr int kHookLibraryDeleteTries = 6;
+constexpr DWORD kHookLibraryRetryMs = 555;
+constexpr DWORD kBlockReleasePauseMs = 111;
+constexpr DWORD kProjectorEndMs = 5555;
+
+void DeleteOnce(const std::string& path) {
+  bool deleted = DeleteFileA(path.c_str()) != FALSE;
+  Trace("clean-up: delete " + path + (deleted ? ": done" : ": failed"));
+}
+
+// The hook library may still be mapped into processes that are ending; when it stays locked,
+// the system deletes it at the next restart.
+void DeleteHookLibrary(const std::string& path) {
+  for (int attempt = 1; attempt <= kHookLibraryDeleteTries; ++attempt) {
+    if (DeleteFileA(path.c_str())) {
+      Trace("clean-up: delete " + path + ": done");
+      return;
+    }
+    if (attempt < kHookLibraryDeleteTries) Sleep(kHookLibraryRetryMs);
+    else MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    PumpPending();
+  }
+  Trace("clean-up: delete " + path + ": failed, left for deletion at the next restart");
+}
+
+}  // namespace
+
+SessionCleanup::~SessionCleanup() {
+  try {
+    Run();
+  } catch (const std::exception& e) {
+    Trace(std::string("clean-up: stopped by an error: ") + e.what());
+  }
+}
+
+void SessionCleanup::Run() {
+  SessionPlacement& p = r_.Placement;
+  const std::string& dir = r_.Instance.InstanceDir;
+
+  PostMessageA(HWND_BROADCAST, r_.GlobalCloseMessage, reinterpret_cast<WPARAM>(r_.MainWnd),
+               GlobalAddAtomA(r_.ExeFileName.c_str()));
+  if (AttachedThreadId != 0) AttachThreadInput(GetCurrentThreadId(), AttachedThreadId, FALSE);
+  if (!p.MidiFileName.empty()) DeleteOnce(p.MidiFileName.find('\\') == std::string::npos ? dir + p.MidiFileName : p.MidiFileName);
+  if (!p.ProjectorFileName.empty()) DeleteOnce(dir + p.ProjectorFileName);
+  for (const auto& path : p.SessionFiles) DeleteOnce(path);
+
+  // A projector whose window never appeared would run on hidden and keep its files in use.
+  if (r_.LaunchFailed && ProjectorProcess) {
+    Trace("clean-up: ending the projector, whose window never appeared");
+    TerminateProcess(ProjectorProcess.get(), 1);
+    WaitForSingleObject(ProjectorProcess.get(), kProjectorEndMs);
+  }
+  ProjectorThread.reset();
+  ProjectorProcess.reset();
+  r_.ProjectorProcess = nullptr;
+  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  MessageFilter = MessageFilterRef();
+  RemoveHooks();
+  HookLibrary.reset();
+  ReleaseSharedBlock();
+  PostMessageA(r_.MainWnd, WM_CLOSE, 0, 0);
+
+  p.RemovePlacedFiles();
+  p.RemoveGroupFolders();
+  PumpPending();
+  if (HookLibraryPathFormed) DeleteHookLibrary(p.HookLibraryFileName);
+  if (!dir.empty()) {
+    RemoveInstanceDirectory(dir);
+    Trace("clean-up: removed the instance directory " + dir);
+  }
+  r_.Instance.InstanceLock.reset();
+}
+
+// The CBT hook must go: a hook library left hooked into every process would outlive the movie.
+void SessionCleanup::RemoveHooks() {
+  KeyboardHook.reset();
+  MouseHook.reset();
+  if (CbtHook) {
+    HHOOK cbt = CbtHook.release();
+    while (!UnhookWindowsHookEx(cbt)) {
+      MessageBeep(0);
+      PumpPending();
+    }
+  }
+  GetMessageHook.reset();
+}
+
+void SessionCleanup::ReleaseSharedBlock() {
+  if (r_.BlockMapped()) {
+    SharedBlock block = r_.Block();
+    for (DwordField field : {kBlockProjectorProcessId, kBlockReserved28, kBlockProjectorWindow, kBlockMainWindow,
+                             kBlockMainWindowCopy})
+      block.Set(field, 0);
+    block.Set(kBlockReserved60, 0);
+    block.Set(kBlockKeyInteractionOff, 0);
+    Sleep(kBlockReleasePauseMs);
+    UnmapViewOfFile(r_.SharedBlockBytes);
+    r_.SharedBlockBytes = nullptr;
+  }
+  Mapping.reset();
+}
+
+}  // namespace vm

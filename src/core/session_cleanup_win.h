@@ -1,0 +1,36 @@
+#pragma once
+
+#include <windows.h>
+
+#include "support/win_handles.h"
+
+namespace vm {
+
+struct TfrmMain;
+
+// Everything one launch creates, undone in one fixed order however the launch ends: the close
+// broadcast, MIDI, the extracted files, the projector's handles, the hooks, the library, the
+// shared block, the placed files and folders, the hook library file and the instance directory.
+class SessionCleanup {
+ public:
+  explicit SessionCleanup(TfrmMain& runner) : r_(runner) {}
+  SessionCleanup(const SessionCleanup&) = delete;
+  SessionCleanup& operator=(const SessionCleanup&) = delete;
+  ~SessionCleanup();
+
+  UniqueHandle Mapping;
+  UniqueLibrary HookLibrary;
+  UniqueHook KeyboardHook, GetMessageHook, CbtHook, MouseHook;
+  UniqueHandle ProjectorProcess, ProjectorThread;
+  DWORD AttachedThreadId = 0;
+  bool HookLibraryPathFormed = false;
+
+ private:
+  void Run();
+  void RemoveHooks();
+  void ReleaseSharedBlock();
+
+  TfrmMain& r_;
+};
+
+}  // namespace vm

@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "e2e/error_box.h"
+#include "e2e/runner_harness.h"
+
+namespace {
+
+using vmtest::PackedRunner;
+using vmtest::TraceHas;
+
+constexpr DWORD kRunTimeoutMs = 40000;
+constexpr DWORD kPollMs = 20;
+constexpr char kMainClass[] = "GaGaMossantWindow";
+constexpr char kPassword[] = "secret";
+constexpr char kPasswordCheckValue[] = "408382745";  // the check value of "secret"
+
+std::string Settings(const std::string& extra) {
+  return "[Settings]\r\nPassword=0\r\nCurrentDir=1\r\n" + extra;
+}
+
+PackedRunner Movie(const std::string& name, const std::string& settings) {
+  return PackedRunner(name, {{"settings.ini", settings}, vmtest::StandinProjector(), vmtest::HookLibrary()});
+}
+
+// The main window of the Runner once it is visible, or null.
+HWND VisibleMainWindow(DWORD timeoutMs) {
+  for (DWORD waited = 0; waited < timeoutMs; waited += kPollMs) {
+    HWND main = FindWindowA(kMainClass, nullptr);
+    if (main && IsWindowVisible(main)) return main;
+    Sleep(kPollMs);
+  }
+  return nullptr;
+}
+
+bool Has(const std::vector<std::string>& lines, const std::string& text) { return TraceHas(lines, text); }
+
+class MoviePlay : public ::testing::Test {
+ protected:
+  // Runs the movie to its end and checks that nothing stays behind.
+  void RunToEnd(PackedRunner& runner) {
+    ASSERT_TRUE(runner.Run(kRunTimeoutMs)) << "the Runner did not end";
+    EXPECT_TRUE(runner.LeftInBase().empty()) << runner.LeftInBase().front();
+  }
+};
+
+TEST_F(MoviePlay, WindowedMovieIsEmbeddedAndSeesItsSession) {
+  PackedRunner runner = Movie("Windowed", Settings("CustomSize=1\r\nAllowResize=0\r\nLeft=10\r\nTop=20\r\n"
+                                                   "Width=640\r\nHeight=480\r\nAlignmentH=0\r\nAlignmentV=0\r\n"));
+  runner.StandinScript = "ready;sleep 1500;dump-block;close-request";
+  PackedRunner::Started started;
+  runner.Start(started);
+
+  HWND main = VisibleMainWindow(kRunTimeoutMs);
+  ASSERT_NE(main, nullptr);
+  RECT rect;
+  GetWindowRect(main, &rect);
+  EXPECT_EQ((std::vector<LONG>{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}),
+            (std::vector<LONG>{10, 20, 640, 480}));
+  // The system adds WS_CLIPSIBLINGS to every window with a caption.
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(main, GWL_STYLE)) & ~(WS_VISIBLE | WS_CLIPSIBLINGS), 0x80CB0000u | WS_CLIPCHILDREN);
+  const std::string mainHandle = std::to_string(reinterpret_cast<uintptr_t>(main));
+  ASSERT_TRUE(started.WaitForExit(kRunTimeoutMs));
+
+  const auto log = runner.StandinLines();
+  const std::string instanceDir = runner.BaseDir() + "Vdl_Rt";
+  for (const std::string& line :
+       {std::string("parent-class GaGaMossantWindow"), std::string("fullscreen on"), std::string("env MossantEngine_ID "),
+        std::string("env MossantEngine_WH "), std::string("env Windowed.exe "),
+        "env MossantLocalDir_Engine " + runner.ExePath(), "cwd " + instanceDir, "block 116 " + instanceDir,
+        "block 104 " + std::to_string(started.ProcessId), "block 52 " + mainHandle, "block 56 " + mainHandle,
+        "env MossantEngine_WH " + mainHandle, std::string("block 96 1"), std::string("fullscreen off"), std::string("hidden"),
+        std::string("closed")})
+    EXPECT_TRUE(Has(log, line)) << line;
+  for (const char* unset : {"block 24 0", "block 48 0", "block 76 0"})
+    EXPECT_FALSE(Has(log, unset)) << unset << ": the projector's process and window and the Runner's thread";
+  EXPECT_TRUE(runner.LeftInBase().empty());
+}
+
+TEST_F(MoviePlay, FullScreenCoversTheScreen) {
+  PackedRunner runner = Movie("FullScreen", Settings("FullScreen=1\r\n"));
+  runner.StandinScript = "ready;sleep 1000;close-request";
+  PackedRunner::Started started;
+  runner.Start(started);
+  HWND main = VisibleMainWindow(kRunTimeoutMs);
+  ASSERT_NE(main, nullptr);
+  RECT rect;
+  GetWindowRect(main, &rect);
+  EXPECT_EQ((std::vector<LONG>{rect.left, rect.top, rect.right, rect.bottom}),
+            (std::vector<LONG>{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}));
+  ASSERT_TRUE(started.WaitForExit(kRunTimeoutMs));
+  EXPECT_TRUE(runner.LeftInBase().empty());
+}
+
+// Every way of quitting ends in a polite close of the projector and a clean Runner exit.
+TEST_F(MoviePlay, QuitPaths) {
+  struct Case {
+    const char* name;
+    const char* settings;
+    const char* script;
+    bool escEnds;
+  } cases[] = {
+      {"QuitByRequest", "", "ready;sleep 1500;close-request", false},
+      {"QuitByEsc", "ExitOnESC=1\r\n", "ready;sleep 1500;send 258 27 0;sleep 3000;close-request", true},
+      {"NoQuitByEsc", "ExitOnESC=0\r\n", "ready;sleep 1500;send 258 27 0;sleep 3000;close-request", false},
+      {"QuitByClose", "", "ready;sleep 1500;send 16 0 0", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    PackedRunner runner = Movie(c.name, Settings(c.settings));
+    runner.StandinScript = c.script;
+    RunToEnd(runner);
+    EXPECT_TRUE(Has(runner.StandinLines(), "closed"));
+    EXPECT_EQ(Has(runner.TraceLines(), "ESC ends the movie"), c.escEnds);
+  }
+}
+
+TEST_F(MoviePlay, PasswordIsAskedAgainAfterAWrongOneAndCancelEndsTheRun) {
+  const std::string settings = "[Settings]\r\nPassword=1\r\nAlignmentX=" + std::string(kPasswordCheckValue) +
+                               "\r\nVardel Screen Name=Locked\r\nCurrentDir=1\r\n";
+  {
+    PackedRunner runner("Locked", {{"settings.ini", settings}, vmtest::StandinProjector(), vmtest::HookLibrary()});
+    PackedRunner::Started started;
+    runner.Start(started);
+    for (const char* typed : {"wrong", kPassword}) {
+      HWND dialog = vmtest::FindDialog(started.ProcessId, "Locked", kRunTimeoutMs);
+      ASSERT_NE(dialog, nullptr) << typed;
+      SetDlgItemTextA(dialog, 101, typed);
+      PostMessageA(dialog, WM_COMMAND, 102, 0);
+      if (std::string(typed) == "wrong") {
+        EXPECT_EQ(vmtest::AnswerMessageBox(started.ProcessId, "Error", kRunTimeoutMs), "Wrong password!");
+      }
+    }
+    ASSERT_TRUE(started.WaitForExit(kRunTimeoutMs));
+    EXPECT_TRUE(Has(runner.StandinLines(), "parent-class GaGaMossantWindow"));
+    EXPECT_TRUE(runner.LeftInBase().empty());
+  }
+  {
+    PackedRunner runner("LockedCancel", {{"settings.ini", settings}, vmtest::StandinProjector(), vmtest::HookLibrary()});
+    PackedRunner::Started started;
+    runner.Start(started);
+    HWND dialog = vmtest::FindDialog(started.ProcessId, "Locked", kRunTimeoutMs);
+    ASSERT_NE(dialog, nullptr);
+    PostMessageA(dialog, WM_COMMAND, 103, 0);
+    ASSERT_TRUE(started.WaitForExit(kRunTimeoutMs));
+    EXPECT_FALSE(Has(runner.TraceLines(), "claim: number"));
+    EXPECT_TRUE(runner.StandinLines().empty());
+    EXPECT_TRUE(runner.LeftInBase().empty());
+  }
+}
+
+TEST_F(MoviePlay, AProjectorThatNeverShowsItsWindowIsEndedAndCleanedUp) {
+  PackedRunner runner = Movie("NoWindow", Settings(""));
+  runner.ExtraEnvironment = {{"STANDIN_NOWINDOW", "1"}};
+  RunToEnd(runner);
+  EXPECT_TRUE(Has(runner.TraceLines(), "no projector window within 11 s"));
+  EXPECT_TRUE(Has(runner.TraceLines(), "ending the projector"));
+}
+
+}  // namespace
