@@ -1,5 +1,7 @@
 #include "e2e/runner_harness.h"
 
+#include "win/create_process_retrying.h"
+
 #include <filesystem>
 #include <sstream>
 
@@ -59,8 +61,7 @@ void PackedRunner::PackWithVmpack(const std::vector<PackedFile>& files) const {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info))
+  if (!CreateProcessRetrying(nullptr, &commandLine[0], FALSE, 0, nullptr, nullptr, &startup, &info))
     throw std::runtime_error("cannot start vmpack: " + commandLine);
   CloseHandle(info.hThread);
   DWORD exitCode = 1;
@@ -102,8 +103,7 @@ void PackedRunner::Start(Started& started, const std::string& arguments) const {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
-  BOOL ok = CreateProcessA(exePath_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                           nullptr, &startup, &info);
+  BOOL ok = CreateProcessRetrying(exePath_.c_str(), &commandLine[0], FALSE, 0, nullptr, nullptr, &startup, &info);
   DWORD error = GetLastError();
   SetEnvironmentVariableA("VARDEL_TRACE", nullptr);
   SetEnvironmentVariableA("STANDIN_LOG", nullptr);

@@ -3,6 +3,8 @@
 // Runner's main window.
 #include <windows.h>
 
+#include "win/create_process_retrying.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -72,8 +74,8 @@ class HookTarget {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     std::string path = BuiltFile(HOOK_TARGET);
-    CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
-                   &process_);
+    vmtest::CreateProcessRetrying(path.c_str(), nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                                  &process_);
   }
   ~HookTarget() {
     if (!process_.hProcess) return;

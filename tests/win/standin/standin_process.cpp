@@ -1,5 +1,7 @@
 #include "win/standin/standin_process.h"
 
+#include "win/create_process_retrying.h"
+
 #include <algorithm>
 #include <cstring>
 #include <sstream>
@@ -72,7 +74,7 @@ StandinProcess::StandinProcess(const Setup& setup) : logPath_(dir_.File("standin
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(setup.ShowCommand);
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, &environment[0],
+  if (!vmtest::CreateProcessRetrying(program.c_str(), nullptr, FALSE, 0, &environment[0],
                       setup.Directory.empty() ? nullptr : setup.Directory.c_str(), &startup, &info))
     throw std::runtime_error("CreateProcessA failed for " + program + " (error " +
                              std::to_string(GetLastError()) + ")");
