@@ -218,12 +218,20 @@ class HookLibrary : public ::testing::Test {
   static void Poke(const HookTarget& target) { PostMessageA(target.Window(), WM_NULL, 0, 0); }
 
   // Keys as a user types them, through the input queue to the focused target window.
+  // The threads share their input state only while attached, so the key must have landed, in
+  // the target or as the library's WM_CHAR, before they part; a key still queued then is lost.
   static void PressEscape(const HookTarget& target) {
     AttachThreadInput(GetCurrentThreadId(), target.ThreadId(), TRUE);
     SetForegroundWindow(GetAncestor(target.Window(), GA_ROOT));
     SetFocus(target.Window());
+    PumpUntil([&] { return GetFocus() == target.Window(); }, kWaitMs);
+    const std::string before = target.Caption();
+    const int charsBefore = CountReceived(WM_CHAR, VK_ESCAPE);
     keybd_event(VK_ESCAPE, 0, 0, 0);
     keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+    PumpUntil([&] { return target.Caption() != before || CountReceived(WM_CHAR, VK_ESCAPE) > charsBefore; },
+              kWaitMs);
+    PumpFor(kPollMs * 4);
     AttachThreadInput(GetCurrentThreadId(), target.ThreadId(), FALSE);
   }
 
