@@ -1,9 +1,9 @@
 #include "e2e/runner_harness.h"
 
-#include "win/create_process_retrying.h"
-
 #include <filesystem>
 #include <sstream>
+
+#include "win/create_process_retrying.h"
 
 namespace fs = std::filesystem;
 

@@ -3,8 +3,6 @@
 // Runner's main window.
 #include <windows.h>
 
-#include "win/create_process_retrying.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -17,6 +15,7 @@
 #include "support/paths.h"
 #include "support/win_handles.h"
 #include "unit/test_files.h"
+#include "win/create_process_retrying.h"
 
 namespace {
 
@@ -220,6 +219,7 @@ class HookLibrary : public ::testing::Test {
   // Keys as a user types them, through the input queue to the focused target window.
   // The threads share their input state only while attached, so the key must have landed, in
   // the target or as the library's WM_CHAR, before they part; a key still queued then is lost.
+  // The short pump after it gives the key's release the same chance.
   static void PressEscape(const HookTarget& target) {
     AttachThreadInput(GetCurrentThreadId(), target.ThreadId(), TRUE);
     SetForegroundWindow(GetAncestor(target.Window(), GA_ROOT));

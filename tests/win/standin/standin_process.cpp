@@ -1,13 +1,12 @@
 #include "win/standin/standin_process.h"
 
-#include "win/create_process_retrying.h"
-
 #include <algorithm>
 #include <cstring>
 #include <sstream>
 #include <stdexcept>
 
 #include "support/paths.h"
+#include "win/create_process_retrying.h"
 
 namespace standintest {
 namespace {
@@ -75,7 +74,7 @@ StandinProcess::StandinProcess(const Setup& setup) : logPath_(dir_.File("standin
   startup.wShowWindow = static_cast<WORD>(setup.ShowCommand);
   PROCESS_INFORMATION info = {};
   if (!vmtest::CreateProcessRetrying(program.c_str(), nullptr, FALSE, 0, &environment[0],
-                      setup.Directory.empty() ? nullptr : setup.Directory.c_str(), &startup, &info))
+                                     setup.Directory.empty() ? nullptr : setup.Directory.c_str(), &startup, &info))
     throw std::runtime_error("CreateProcessA failed for " + program + " (error " +
                              std::to_string(GetLastError()) + ")");
   CloseHandle(info.hThread);
