@@ -1,6 +1,6 @@
 #include "core/error_report_win.h"
 
-#include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -25,6 +25,15 @@ std::string ModuleFileName() {
   return slash ? slash + 1 : path;
 }
 
+// An address as the system's %p shows it: upper-case hexadecimal, all digits of a pointer.
+std::string AddressText(const void* address) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  uintptr_t value = reinterpret_cast<uintptr_t>(address);
+  std::string text(2 * sizeof value, '0');
+  for (size_t i = text.size(); i > 0 && value != 0; --i, value >>= 4) text[i - 1] = kDigits[value & 0xF];
+  return text;
+}
+
 }  // namespace
 
 void ReportException(HWND owner, const std::exception& error) {
@@ -36,10 +45,12 @@ void ReportFatalException(const std::exception& error) {
   Trace(std::string("fatal error: ") + error.what());
   std::string message = error.what();
   const char* period = !message.empty() && message.back() == '.' ? "" : ".";
-  char text[2048];
-  std::snprintf(text, sizeof text, "Exception %s in module %s at %p.\n%s%s", ExceptionClassName(error),
-                ModuleFileName().c_str(), __builtin_return_address(0), message.c_str(), period);
-  MessageBoxA(nullptr, text, "Application Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  // "Exception %s in module %s at %p.\n%s%s", put together without the printf family, which
+  // would bring along a formatter for numbers of every kind.
+  const std::string text = std::string("Exception ") + ExceptionClassName(error) + " in module " +
+                           ModuleFileName() + " at " + AddressText(__builtin_return_address(0)) + ".\n" +
+                           message + period;
+  MessageBoxA(nullptr, text.c_str(), "Application Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
 
 }  // namespace vm

@@ -1,10 +1,15 @@
 #include "payload/session_lookup.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <vector>
 
 #include "support/errors.h"
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <cpuid.h>
+#endif
 
 namespace vm {
 namespace {
@@ -70,19 +75,42 @@ using ChunkTest = bool (*)(const uint8_t*);
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 __attribute__((target("avx2"))) bool ChunkMayHoldMagicAvx2(const uint8_t* p) { return ChunkMayHoldMagicLoop(p); }
 
-ChunkTest FastestChunkTest() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2") ? ChunkMayHoldMagicAvx2 : ChunkMayHoldMagicPortable;
+// AVX2 code runs only where the processor has it and the system saves its registers on a task
+// switch (older systems do not, and there it faults). The processor is asked here directly: the
+// compiler's own processor model would add a twentieth to the size of the Runner.
+bool HasUsableAvx2() {
+  unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+  if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return false;
+  if ((ecx & (bit_OSXSAVE | bit_AVX)) != (bit_OSXSAVE | bit_AVX)) return false;
+  unsigned savedLow = 0, savedHigh = 0;
+  __asm__("xgetbv" : "=a"(savedLow), "=d"(savedHigh) : "c"(0));
+  constexpr unsigned kSseAndAvxState = 0x6;
+  if ((savedLow & kSseAndAvxState) != kSseAndAvxState) return false;
+  return __get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) && (ebx & bit_AVX2) != 0;
 }
+
+ChunkTest FastestChunkTest() { return HasUsableAvx2() ? ChunkMayHoldMagicAvx2 : ChunkMayHoldMagicPortable; }
 #else
 ChunkTest FastestChunkTest() { return ChunkMayHoldMagicPortable; }
 #endif
+
+// Chosen on first use. Threads that race here each choose the same test, so a plain atomic does
+// what a guarded static would, without the guard code the C++ library adds for one.
+ChunkTest ChunkTestOfThisProcessor() {
+  static std::atomic<ChunkTest> chosen{nullptr};
+  ChunkTest test = chosen.load(std::memory_order_relaxed);
+  if (test == nullptr) {
+    test = FastestChunkTest();
+    chosen.store(test, std::memory_order_relaxed);
+  }
+  return test;
+}
 
 // Tests the windows that start in [lowStart, highStart], highest first. The block holds the bytes
 // from blockStart on, up to the end of the window that starts at highStart.
 std::optional<int64_t> ScanBlock(const uint8_t* block, int64_t blockStart, int64_t lowStart,
                                  int64_t highStart, std::vector<int64_t>& candidates) {
-  static const ChunkTest chunkMayHoldMagic = FastestChunkTest();
+  const ChunkTest chunkMayHoldMagic = ChunkTestOfThisProcessor();
   candidates.clear();
   const size_t first = static_cast<size_t>(lowStart - blockStart);
   const size_t end = static_cast<size_t>(highStart - blockStart) + 1;
