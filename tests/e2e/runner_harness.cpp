@@ -33,6 +33,13 @@ std::string ProgramDir() {
   return fs::path(path).parent_path().string();
 }
 
+std::string ProductsDir() {
+  char dir[MAX_PATH + 1] = {};
+  DWORD length = GetEnvironmentVariableA("VARDEL_PRODUCTS_DIR", dir, sizeof dir);
+  if (length == 0 || length > MAX_PATH) return ProgramDir();
+  return dir;
+}
+
 PackedRunner::PackedRunner(const std::string& programName, const std::vector<PackedFile>& files)
     : programName_(programName),
       exePath_(dir_.File(programName + ".exe")),
@@ -41,7 +48,7 @@ PackedRunner::PackedRunner(const std::string& programName, const std::vector<Pac
       standinLog_(dir_.File("standin.log")) {
   fs::create_directories(dir_.File("base"));
   if (files.empty())
-    WriteBytes(exePath_, ReadBytes(ProgramDir() + "\\runner.exe"));
+    WriteBytes(exePath_, ReadBytes(ProductsDir() + "\\runner.exe"));
   else
     PackWithVmpack(files);
   SetPreference(programName_, kTempDirectoryValue, baseDir_);
@@ -49,7 +56,7 @@ PackedRunner::PackedRunner(const std::string& programName, const std::vector<Pac
 
 // Packs as a movie's author does: vmpack.exe, the files in order, a --group before each file.
 void PackedRunner::PackWithVmpack(const std::vector<PackedFile>& files) const {
-  std::string commandLine = "\"" + ProgramDir() + "\\vmpack.exe\" build --runner \"" + ProgramDir() +
+  std::string commandLine = "\"" + ProgramDir() + "\\vmpack.exe\" build --runner \"" + ProductsDir() +
                             "\\runner.exe\" -o \"" + exePath_ + "\"";
   for (size_t i = 0; i < files.size(); ++i) {
     // Each file in a folder of its own, so that names may repeat across groups.
@@ -140,10 +147,10 @@ std::vector<std::string> PackedRunner::TraceLines() const { return LinesOf(trace
 std::vector<std::string> PackedRunner::StandinLines() const { return LinesOf(standinLog_); }
 
 PackedFile StandinProjector(const std::string& name) {
-  return {name, ReadBytes(ProgramDir() + "\\standin.exe")};
+  return {name, ReadBytes(ProductsDir() + "\\standin.exe")};
 }
 
-PackedFile HookLibrary() { return {"vardelrun.dll", ReadBytes(ProgramDir() + "\\vardelrun.dll")}; }
+PackedFile HookLibrary() { return {"vardelrun.dll", ReadBytes(ProductsDir() + "\\vardelrun.dll")}; }
 
 std::vector<std::string> PackedRunner::LeftInBase() const {
   std::vector<std::string> left;

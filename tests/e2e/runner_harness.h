@@ -64,8 +64,12 @@ class PackedRunner {
 PackedFile StandinProjector(const std::string& name = "movie.exe");
 PackedFile HookLibrary();
 
-// The folder of this test program, where runner.exe and the other programs are built.
+// The folder of this test program, where vmpack.exe is built.
 std::string ProgramDir();
+// The folder of the products under test (runner.exe, vardelrun.dll, standin.exe): the one that
+// VARDEL_PRODUCTS_DIR names, so that this 64-bit harness also drives the 32-bit release build,
+// or else the folder of this test program.
+std::string ProductsDir();
 
 // True when some line of the trace contains the text.
 bool TraceHas(const std::vector<std::string>& lines, const std::string& text);

@@ -108,14 +108,14 @@ class HookTarget {
   }
 
  private:
+  // A named callback, not a lambda: a lambda converts only to a function of the default calling
+  // convention, which on i686 is not the stdcall that the system calls.
+  static BOOL CALLBACK TakeWindow(HWND window, LPARAM self) {
+    reinterpret_cast<HookTarget*>(self)->window_ = window;
+    return FALSE;
+  }
   bool FindWindow() {
-    EnumThreadWindows(
-        process_.dwThreadId,
-        [](HWND window, LPARAM self) {
-          reinterpret_cast<HookTarget*>(self)->window_ = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(this));
+    EnumThreadWindows(process_.dwThreadId, TakeWindow, reinterpret_cast<LPARAM>(this));
     return window_ != nullptr;
   }
 

@@ -140,15 +140,20 @@ std::string StandinProcess::WaitForLineStarting(const std::string& prefix) {
   return found;
 }
 
+namespace {
+
+// A named callback, not a lambda: a lambda converts only to a function of the default calling
+// convention, which on i686 is not the stdcall that the system calls.
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> ThreadWindows(DWORD threadId) {
   std::vector<HWND> windows;
-  EnumThreadWindows(
-      threadId,
-      [](HWND w, LPARAM list) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumThreadWindows(threadId, CollectWindow, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 
