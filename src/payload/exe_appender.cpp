@@ -56,13 +56,14 @@ void TExeAppender::Extract(const std::string& sessionName) {
   if (sessionName.size() > kMaxSessionNameLength) throw Exception("Session name too long");
 
   FileStream source = FileStream::OpenRead(UseOwnFile ? OwnExecutablePath() : SourceFile);
-  const SessionTrailer trailer = FindSession(source, sessionName, ScanForTrailer).Trailer;
+  const TrailerAt found = FindSession(source, sessionName, ScanForTrailer);
+  const SessionTrailer& trailer = found.Trailer;
   TotalSize = trailer.TotalSize;
   if (TotalSize == 0) return;
 
   TotalDone = 0;
   for (int32_t i = 0; i < trailer.FileCount; ++i) {
-    const FilePrefix prefix = ReadFilePrefix(source);
+    const FilePrefix prefix = ReadFilePrefix(source, found.Offset, IsLeadByte);
     const int64_t dataStart = source.Position();
     FileName = prefix.FileName;
     FileSize = prefix.Size;

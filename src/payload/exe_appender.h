@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "payload/file_helpers.h"
 #include "payload/records.h"
 #include "support/file_stream.h"
 
@@ -37,6 +38,9 @@ class TExeAppender {
   int32_t FileDone = 0;
   std::string FileName;
   std::string GroupName;
+  // Tells the double-byte characters of the stored names apart when they are checked; the
+  // Runner's names are in the system's code page.
+  LeadBytePredicate IsLeadByte = IsSystemLeadByte;
 
   void Extract(const std::string& sessionName);
 
