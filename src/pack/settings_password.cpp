@@ -91,12 +91,12 @@ std::string WithPassword(const std::string& original, uint32_t checkValue) {
   if (!passwordSet) added.push_back({passwordLine, newline});
   if (!checkValueSet) added.push_back({checkValueLine, newline});
   if (!added.empty()) {
-    if (!lines.empty() && lines.back().End.empty()) lines.back().End = newline;
     if (firstSettingsHeader) {
       if (lines[*firstSettingsHeader].End.empty()) lines[*firstSettingsHeader].End = newline;
       lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(*firstSettingsHeader) + 1,
                    added.begin(), added.end());
     } else {
+      if (!lines.empty() && lines.back().End.empty()) lines.back().End = newline;
       lines.push_back({"[Settings]", newline});
       lines.insert(lines.end(), added.begin(), added.end());
     }
