@@ -5,6 +5,7 @@
 #include "pack/payload_end.h"
 #include "pack/terminal_progress.h"
 #include "payload/exe_appender.h"
+#include "payload/name_rules.h"
 #include "payload/session_files.h"
 #include "payload/session_lookup.h"
 #include "support/errors.h"
@@ -39,6 +40,7 @@ void CheckSessionPrefixes(FileStream& source, const std::string& storedSession,
   if (session.Trailer.TotalSize == 0) return;
   for (int32_t i = 0; i < session.Trailer.FileCount; ++i) {
     const FilePrefix prefix = ReadFilePrefix(source, session.Offset, codePage.LeadBytes());
+    CheckStoredNames(prefix, source.Path(), codePage.LeadBytes());
     source.Seek(source.Position() + prefix.StoredSize);
   }
 }

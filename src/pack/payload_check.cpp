@@ -7,6 +7,7 @@
 
 #include "pack/code_page.h"
 #include "pack/payload_end.h"
+#include "payload/name_rules.h"
 #include "payload/session_files.h"
 #include "payload/session_lookup.h"
 #include "support/errors.h"
@@ -99,6 +100,7 @@ class SessionChecker {
     FilePrefix prefix;
     try {
       prefix = ReadFilePrefix(source_, session.Offset, codePage_.LeadBytes());
+      CheckStoredNames(prefix, source_.Path(), codePage_.LeadBytes());
     } catch (const Exception& e) {
       throw Exception(context + ": " + e.what());
     }

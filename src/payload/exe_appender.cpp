@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "payload/name_rules.h"
 #include "payload/session_files.h"
 #include "payload/session_lookup.h"
 #include "support/errors.h"
@@ -75,6 +76,9 @@ void TExeAppender::Extract(const std::string& sessionName) {
     if (OnFile) OnFile(*this, FileName, dir, skip);
     dir = WithTrailingDelimiter(dir);
 
+    // Only a file that is written can do harm, so a pass that leaves a file out does not fail
+    // on its name.
+    if (!skip) CheckStoredNames(prefix, source.Path(), IsLeadByte);
     if (!skip && !WriteFile(source, prefix, dataStart, dir + FileName)) return;
     source.Seek(dataStart + prefix.StoredSize);
 

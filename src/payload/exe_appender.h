@@ -16,7 +16,8 @@ namespace vm {
 class TExeAppender {
  public:
   // Called once per file before anything of it is written. May rename the file, redirect it to
-  // another directory, or set skip to leave it out.
+  // another directory, or set skip to leave it out. A file that is not skipped is refused
+  // afterwards when its stored name or group is unsafe (name_rules.h).
   using FileEvent = std::function<void(TExeAppender& sender, std::string& fileName,
                                        std::string& dir, bool& skip)>;
   // Progress in percent; setting abort stops the extraction, which then returns normally.

@@ -133,6 +133,14 @@ std::optional<std::string> GroupNameProblem(const std::string& group,
   return std::nullopt;
 }
 
+bool StaysInFolder(const std::string& name, LeadBytePredicate isLeadByte) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (const auto& [start, length] : Characters(name, isLeadByte)) {
+    if (length == 1 && (IsSeparator(name[start]) || name[start] == ':')) return false;
+  }
+  return true;
+}
+
 void CheckStoredNames(const FilePrefix& prefix, const std::string& sourcePath,
                       LeadBytePredicate isLeadByte) {
   const std::string name = EscapeControlCharacters(prefix.FileName);

@@ -24,6 +24,10 @@ std::optional<std::string> FileNameProblem(const std::string& name, LeadBytePred
 std::optional<std::string> GroupNameProblem(const std::string& group,
                                             LeadBytePredicate isLeadByte);
 
+// The least a name must be before any handler sees it: one that can only land inside the folder
+// it is written to (not empty, ".", "..", and without "\", "/" or ":" as characters of their own).
+bool StaysInFolder(const std::string& name, LeadBytePredicate isLeadByte);
+
 // Raises vm::Exception "Unsafe file name "NAME" on extract from PATH: REASON", or
 // "Unsafe group name "GROUP" for file "NAME" on extract from PATH: REASON".
 void CheckStoredNames(const FilePrefix& prefix, const std::string& sourcePath,

@@ -26,7 +26,10 @@ FilePrefix ReadFilePrefix(FileStream& source, int64_t sessionEnd, LeadBytePredic
   FilePrefix prefix;
   if (IsValidPrefix(block)) prefix = DecodePrefix(block);
   if (!IsValidPrefix(block) || !HasSoundSizes(prefix)) throw Exception(formatError);
-  CheckStoredNames(prefix, source.Path(), isLeadByte);
+  if (!StaysInFolder(prefix.FileName, isLeadByte))
+    throw Exception("Unsafe file name \"" + EscapeControlCharacters(prefix.FileName) +
+                    "\" on extract from " + source.Path() + ": " +
+                    FileNameProblem(prefix.FileName, isLeadByte).value_or("it leaves its folder"));
   const int64_t dataEnd = source.Position() + prefix.StoredSize;
   if (dataEnd > source.Size()) throw EStreamError("Stream read error");
   // Otherwise a raw file would be written with the trailer's bytes as its own.

@@ -14,8 +14,8 @@ namespace vm {
 // Reads the file prefix at the source's position and checks everything about it that can be
 // checked before its data are touched: a prefix before sessionEnd (where the session's trailer
 // starts), magics and checksum, sizes that the format allows ("File prefix format error on
-// extract from <path>"), names the Runner can write safely, judged with the code page's lead
-// bytes ("Unsafe file name ...", "Unsafe group name ...", name_rules.h), data that lie inside
+// extract from <path>"), a file name that stays in its folder, judged with the code page's lead
+// bytes ("Unsafe file name ...", StaysInFolder in name_rules.h), data that lie inside
 // the file ("Stream read error") and before the trailer ("File data run into the session trailer
 // on extract from <path>"). The position is then at the data.
 FilePrefix ReadFilePrefix(FileStream& source, int64_t sessionEnd, LeadBytePredicate isLeadByte);

@@ -68,6 +68,17 @@ TEST_F(NameRules, TheRunnersExtractorRefusesEachUnsafeNameBeforeTheFileIsWritten
   }
 }
 
+// A pass that leaves files out, like the Runner's settings pass, writes nothing unsafe.
+TEST_F(NameRules, ASkippedFileIsNotJudgedByItsName) {
+  RawFile file = StoredFile("NUL", "payload");
+  file.Prefix.GroupName = "..\\..\\outside";
+  appender_.OnFile = [](vm::TExeAppender&, std::string& name, std::string&, bool& skip) {
+    skip = name != "first.txt";
+  };
+  EXPECT_EQ(ExtractBetween(file), "");
+  EXPECT_EQ(vmtest::ListNames(out_), std::vector<std::string>{"first.txt"});
+}
+
 TEST_F(NameRules, OddButSafeNamesAreWritten) {
   for (const vmtest::SafeName& safe : vmtest::SafeNames()) {
     SCOPED_TRACE(safe.FileName + " in " + safe.Group);
