@@ -67,17 +67,29 @@ std::vector<FilePrefix> ReadPrefixes(FileStream& source, const TrailerAt& sessio
   return files;
 }
 
+// Columns are as wide as their texts' characters, not their bytes: in UTF-8 a character may
+// take up to four bytes.
+size_t Width(const std::string& text) {
+#ifdef _WIN32
+  return text.size();
+#else
+  return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+#endif
+}
+
 void PrintTable(std::ostream& out, const std::vector<Row>& rows) {
   std::array<size_t, kColumnCount> widths{};
   for (size_t c = 0; c < kColumnCount; ++c) widths[c] = kHeader[c].size();
   for (const auto& row : rows) {
-    for (size_t c = 0; c < kColumnCount; ++c) widths[c] = std::max(widths[c], row[c].size());
+    for (size_t c = 0; c < kColumnCount; ++c) widths[c] = std::max(widths[c], Width(row[c]));
   }
   auto print = [&](const Row& row) {
     std::string line = kIndent;
     for (size_t c = 0; c < kColumnCount; ++c) {
       if (c > 0) line += kColumnGap;
-      const std::string padding(widths[c] - row[c].size(), ' ');
+      const std::string padding(widths[c] - Width(row[c]), ' ');
       line += kAlignRight[c] ? padding + row[c] : row[c] + padding;
     }
     line.erase(line.find_last_not_of(' ') + 1);  // no padding after the last column

@@ -45,15 +45,12 @@ TEST_F(UnsafeNamesTest, BuildRefusesEachNamingTheFile) {
   for (const vmtest::UnsafeName& unsafe : vmtest::UnsafeNames()) {
     SCOPED_TRACE(unsafe.Label);
     if (HoldsNul(unsafe.FileName) || HoldsNul(unsafe.Group)) continue;
+#ifdef _WIN32
+    // Windows creates none of these names as asked: it opens a device or drops a dot instead.
+    if (unsafe.FileName != "a.txt") continue;
+#endif
     const std::string input = dir_.File(unsafe.FileName);
-    if (!vmtest::Exists(input)) {
-      try {
-        vmtest::WriteBytes(input, "data");
-      } catch (const std::exception&) {
-        continue;
-      }
-      if (vmtest::ListNames(dir_.Path()).size() < 3) continue;  // another name than asked for
-    }
+    if (!vmtest::Exists(input)) vmtest::WriteBytes(input, "data");
     const vmtest::VmpackResult result = vmtest::Vmpack(
         {"build", "--runner", runner_, "-o", out_, "--group", unsafe.Group, input});
 
@@ -65,8 +62,12 @@ TEST_F(UnsafeNamesTest, BuildRefusesEachNamingTheFile) {
     if (input != dir_.File("a.txt")) std::remove(input.c_str());
     ++tried;
   }
-  // Every group can be given on any system; most file names can be made on Linux.
+  // Every group can be given on any system, and on Linux every file name can be made as well.
+#ifdef _WIN32
   EXPECT_GE(tried, 12u);
+#else
+  EXPECT_EQ(tried, vmtest::UnsafeNames().size() - 2);
+#endif
 }
 
 TEST_F(UnsafeNamesTest, VerifyCallsEachAProblem) {
