@@ -49,7 +49,8 @@ class CharactersTest : public ::testing::Test {
   vmtest::TempDir dir_;
   const std::string runner_ = dir_.File("runner.exe");
   const std::string out_ = dir_.File("out.exe");
-  const std::string settings_ = dir_.File("movie.ini");
+  // Shorter than every name, so that the names set the widths of the listed columns.
+  const std::string settings_ = dir_.File("s.ini");
 };
 
 TEST_F(CharactersTest, NamesAndPasswordReachThePayloadInTheCodePage) {
