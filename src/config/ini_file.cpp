@@ -65,19 +65,27 @@ IniFile::IniFile(const std::string& text) {
                           ? sizeof kUtf8ByteOrderMark - 1
                           : 0;
   std::string section;
+  std::string sectionAsWritten;
   bool inSection = false;
+  int lineNumber = 0;
   for (const std::string& raw : SplitLines(text.substr(skip))) {
+    ++lineNumber;
     const std::string line = Trim(raw);
     size_t close = line.rfind(']');
     if (!line.empty() && line.front() == '[' && close != std::string::npos) {
-      section = LowerAscii(line.substr(1, close - 1));
+      sectionAsWritten = line.substr(1, close - 1);
+      section = LowerAscii(sectionAsWritten);
       inSection = true;
+      sectionLines_.push_back({sectionAsWritten, lineNumber});
       continue;
     }
     size_t equals = line.find('=');
-    if (!inSection || equals == std::string::npos) continue;
-    entries_.push_back({section, LowerAscii(Trim(line.substr(0, equals))),
-                        WithoutQuotes(Trim(line.substr(equals + 1)))});
+    if (equals == std::string::npos) continue;
+    const std::string key = Trim(line.substr(0, equals));
+    const std::string value = WithoutQuotes(Trim(line.substr(equals + 1)));
+    keyLines_.push_back({inSection ? sectionAsWritten : "", inSection, key, value, lineNumber});
+    if (!inSection) continue;
+    entries_.push_back({section, LowerAscii(key), value});
   }
 }
 

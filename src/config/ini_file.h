@@ -23,6 +23,22 @@ class IniFile {
   // The value, cut to kMaxValueLength characters; none when the section or key is missing.
   std::optional<std::string> Read(const std::string& section, const std::string& key) const;
 
+  // Where things stand in the text, for tools that check a file before the Runner reads it.
+  // Lines count from 1; names are as written.
+  struct SectionLine {
+    std::string Name;
+    int Line = 0;
+  };
+  struct KeyLine {
+    std::string Section;  // empty when the line comes before any section, where it holds nothing
+    bool InSection = false;
+    std::string Key;
+    std::string Value;
+    int Line = 0;
+  };
+  const std::vector<SectionLine>& SectionLines() const { return sectionLines_; }
+  const std::vector<KeyLine>& KeyLines() const { return keyLines_; }
+
  private:
   struct Entry {
     std::string Section;  // lower case
@@ -30,6 +46,8 @@ class IniFile {
     std::string Value;
   };
   std::vector<Entry> entries_;
+  std::vector<SectionLine> sectionLines_;
+  std::vector<KeyLine> keyLines_;
 };
 
 }  // namespace vm

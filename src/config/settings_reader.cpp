@@ -23,35 +23,38 @@ const char* BoolText(bool value) { return value ? "true" : "false"; }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// Reads keys by their kind and traces where each value came from.
+// Reads keys by their kind and traces where each value came from; tells the report, when there
+// is one, what it made of each key.
 class KeyReader {
  public:
-  explicit KeyReader(const IniFile& ini) : ini_(ini) {}
+  KeyReader(const IniFile& ini, std::vector<SettingsKeyRead>* report)
+      : ini_(ini), report_(report) {}
 
   std::string String(const char* section, const char* key, const std::string& defaultValue) const {
     std::optional<std::string> text = ini_.Read(section, key);
     Trace(std::string("settings: ") + key + " = " + Quoted(text ? *text : defaultValue) +
           (text ? " from the file" : " by default"));
+    Note(section, key, SettingKind::String, defaultValue, text,
+         text ? SettingOutcome::Taken : SettingOutcome::Missing);
     return text ? *text : defaultValue;
   }
 
   int32_t Integer(const char* key, int32_t defaultValue) const {
-    std::optional<std::string> text = ini_.Read(kSettingsSection, key);
-    std::optional<int32_t> number = text ? ParseSettingsInteger(*text) : std::nullopt;
-    if (number) {
-      Trace(std::string("settings: ") + key + " = " + std::to_string(*number) + " from the file (" +
-            Quoted(*text) + ")");
-      return *number;
-    }
-    Trace(std::string("settings: ") + key + " = " + std::to_string(defaultValue) + " by default (" +
-          (text ? Quoted(*text) + " is not a number" : std::string("not in the file")) + ")");
-    return defaultValue;
+    std::optional<std::string> text;
+    const int32_t value = IntegerValue(key, defaultValue, text);
+    Note(kSettingsSection, key, SettingKind::Integer, std::to_string(defaultValue), text,
+         OutcomeOf(text));
+    return value;
   }
 
   // 0 and 1 set the field; any other number leaves it as it was.
   void Boolean(const char* key, bool defaultValue, bool& field) const {
-    int32_t number = Integer(key, defaultValue ? 1 : 0);
-    if (number == 0 || number == 1) {
+    std::optional<std::string> text;
+    int32_t number = IntegerValue(key, defaultValue ? 1 : 0, text);
+    const bool set = number == 0 || number == 1;
+    Note(kSettingsSection, key, SettingKind::Boolean, defaultValue ? "1" : "0", text,
+         set ? OutcomeOf(text) : SettingOutcome::NeitherZeroNorOne);
+    if (set) {
       field = number == 1;
       return;
     }
@@ -62,7 +65,10 @@ class KeyReader {
   void UserChoice(TOptionState RunnerSettings::*field, RunnerSettings& settings) const {
     const UserChoiceOption& option = UserChoiceOptionFor(field);
     TOptionState& state = settings.*field;
-    int32_t number = Integer(option.Key, kLeftToUser);
+    std::optional<std::string> text;
+    int32_t number = IntegerValue(option.Key, kLeftToUser, text);
+    Note(kSettingsSection, option.Key, SettingKind::UserChoice, std::to_string(kLeftToUser), text,
+         OutcomeOf(text));
     if (number == 0 || number == 1) {
       state.Value = (number == 0) == option.ValueForZero;
       state.UserChoice = false;
@@ -75,12 +81,37 @@ class KeyReader {
   }
 
  private:
+  int32_t IntegerValue(const char* key, int32_t defaultValue, std::optional<std::string>& text) const {
+    text = ini_.Read(kSettingsSection, key);
+    std::optional<int32_t> number = text ? ParseSettingsInteger(*text) : std::nullopt;
+    if (number) {
+      Trace(std::string("settings: ") + key + " = " + std::to_string(*number) + " from the file (" +
+            Quoted(*text) + ")");
+      return *number;
+    }
+    Trace(std::string("settings: ") + key + " = " + std::to_string(defaultValue) + " by default (" +
+          (text ? Quoted(*text) + " is not a number" : std::string("not in the file")) + ")");
+    return defaultValue;
+  }
+
+  static SettingOutcome OutcomeOf(const std::optional<std::string>& text) {
+    if (!text) return SettingOutcome::Missing;
+    return ParseSettingsInteger(*text) ? SettingOutcome::Taken : SettingOutcome::NotANumber;
+  }
+
+  void Note(const char* section, const char* key, SettingKind kind, const std::string& defaultText,
+            const std::optional<std::string>& text, SettingOutcome outcome) const {
+    if (report_ != nullptr) report_->push_back({section, key, kind, defaultText, text, outcome});
+  }
+
   const IniFile& ini_;
+  std::vector<SettingsKeyRead>* report_;
 };
 
 // In the order of the settings file's documentation, which is also the order of reading.
-void ReadKeys(const IniFile& ini, const std::string& programName, RunnerSettings& s) {
-  const KeyReader read(ini);
+void ReadKeys(const IniFile& ini, const std::string& programName, RunnerSettings& s,
+              std::vector<SettingsKeyRead>* report) {
+  const KeyReader read(ini, report);
   s.BeforeShowCommand = read.String(kEngineCommandsSection, "BeforeShow", "");
   s.ScreenName = read.String(kSettingsSection, "Vardel Screen Name", programName);
   s.PasswordRequired = read.Integer("Password", kPasswordOn) == kPasswordOn;
@@ -125,8 +156,16 @@ void ReadSettingsKeys(const std::string& settingsFilePath, const std::string& pr
                       const PreferenceStore& preferences, RunnerSettings& settings) {
   Trace("settings: reading " + settingsFilePath);
   PresetUserChoiceOptions(settings);
-  ReadKeys(IniFile::Load(settingsFilePath), programName, settings);
+  ReadKeys(IniFile::Load(settingsFilePath), programName, settings, nullptr);
   OverlayPreferences(preferences, settings);
+}
+
+std::vector<SettingsKeyRead> ExplainSettingsKeys(const IniFile& ini, const std::string& programName,
+                                                 RunnerSettings& settings) {
+  std::vector<SettingsKeyRead> report;
+  PresetUserChoiceOptions(settings);
+  ReadKeys(ini, programName, settings, &report);
+  return report;
 }
 
 }  // namespace vm

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "config/ini_file.h"
 #include "config/preference_store.h"
 #include "config/runner_settings.h"
 
@@ -17,5 +20,30 @@ namespace vm {
 // the key's default; programName is the default screen name), then overlays the preferences.
 void ReadSettingsKeys(const std::string& settingsFilePath, const std::string& programName,
                       const PreferenceStore& preferences, RunnerSettings& settings);
+
+enum class SettingKind { String, Integer, Boolean, UserChoice };
+
+enum class SettingOutcome {
+  Missing,            // the default was taken
+  Taken,              // the text was used
+  NotANumber,         // the text does not convert, so the default was taken
+  NeitherZeroNorOne,  // a boolean's number other than 0 and 1: the field was left as it was
+};
+
+// What the reader made of one key.
+struct SettingsKeyRead {
+  std::string Section;
+  std::string Key;
+  SettingKind Kind = SettingKind::String;
+  std::string DefaultText;
+  std::optional<std::string> Text;  // as in the file
+  SettingOutcome Outcome = SettingOutcome::Missing;
+};
+
+// Reads the keys of ini into settings exactly as ReadSettingsKeys does, without the preferences,
+// and tells for every key the reader knows, in the order of reading, what it made of it. For
+// tools that check a settings file before it ships.
+std::vector<SettingsKeyRead> ExplainSettingsKeys(const IniFile& ini, const std::string& programName,
+                                                 RunnerSettings& settings);
 
 }  // namespace vm

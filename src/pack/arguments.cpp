@@ -29,6 +29,7 @@ const KnownOption* FindShort(const std::vector<KnownOption>& knownOptions,
 }  // namespace
 
 const KnownOption kHelpOption{"--help", "-h", false};
+const KnownOption kCodePageOption{"--codepage", "", true};
 
 std::vector<ArgumentItem> ParseArguments(const std::vector<std::string>& args,
                                          const std::vector<KnownOption>& knownOptions) {

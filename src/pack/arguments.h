@@ -42,5 +42,7 @@ std::vector<std::string> Operands(const std::vector<ArgumentItem>& items);
 std::string SingleOperand(const std::vector<ArgumentItem>& items, const std::string& what);
 
 extern const KnownOption kHelpOption;
+// --codepage N: the code page of the names and passwords in the payload (code_page.h).
+extern const KnownOption kCodePageOption;
 
 }  // namespace vm::pack

@@ -1,11 +1,18 @@
+#include <map>
 #include <memory>
 #include <optional>
 
+#include "commands/file_names.h"
+#include "commands/file_routing.h"
+#include "config/password_hash.h"
 #include "pack/arguments.h"
+#include "pack/code_page.h"
 #include "pack/commands.h"
 #include "pack/host_files.h"
 #include "pack/pack_inputs.h"
 #include "pack/replacement_file.h"
+#include "pack/settings_check.h"
+#include "pack/settings_password.h"
 #include "pack/terminal_progress.h"
 #include "pack/version.h"
 #include "payload/payload_writer.h"
@@ -19,12 +26,17 @@ constexpr char kDefaultSession[] = "Session1";
 constexpr size_t kCopyBlockSize = 1 << 16;
 
 constexpr char kHelp[] =
-    "Usage: vmpack build --runner RUNNER.exe -o OUT.exe [--session NAME] [--group GROUP] FILE...\n"
-    "       vmpack build --append -o OUT.exe [--session NAME] [--group GROUP] FILE...\n"
+    "Usage: vmpack build --runner RUNNER.exe -o OUT.exe [OPTION]... [--group GROUP] FILE...\n"
+    "       vmpack build --append -o OUT.exe [OPTION]... [--group GROUP] FILE...\n"
     "\n"
     "Copies RUNNER.exe to OUT.exe and appends one session holding the FILEs in the order\n"
     "given, each under its own base name. Sessions already in RUNNER.exe are kept.\n"
     "OUT.exe is replaced only once it is complete; on any error it stays as it was.\n"
+    "Names the Runner cannot write safely are refused. The session's settings file (its\n"
+    "last .ini) is read as the Runner reads it, and what the Runner would read otherwise\n"
+    "than meant is warned about: unknown sections and keys, values that do not convert or\n"
+    "that a boolean ignores, a password without a check value, more than one settings\n"
+    "file, MIDI files that Midi=1 mutes, and files of the same name.\n"
     "\n"
     "Options:\n"
     "  --runner RUNNER.exe   the Runner to copy\n"
@@ -34,6 +46,12 @@ constexpr char kHelp[] =
     "                        it must not be in use already\n"
     "  --group GROUP         the group of the FILEs after it, up to the next --group;\n"
     "                        --group \"\" gives them none\n"
+    "  --password TEXT       lock the movie: sets Password=1 and the check value of TEXT\n"
+    "                        in the packed copy of the settings file\n"
+    "  --codepage N          the code page of the users' Windows, in which names and the\n"
+    "                        password are stored (default 1252; 1250 to 1258, 932, 936,\n"
+    "                        949, 950)\n"
+    "  --strict              refuse to build when there is any warning\n"
     "  -h, --help            show this help\n";
 
 struct FileOperand {
@@ -46,6 +64,8 @@ struct BuildRequest {
   std::string Output;
   std::string Session = kDefaultSession;
   bool Append = false;
+  bool Strict = false;
+  std::optional<std::string> Password;
   std::vector<FileOperand> Files;
 };
 
@@ -54,6 +74,8 @@ BuildRequest ReadRequest(const std::vector<ArgumentItem>& items) {
   request.Runner = SingleValue(items, "--runner");
   request.Append = HasOption(items, "--append");
   request.Session = SingleValue(items, "--session").value_or(kDefaultSession);
+  request.Strict = HasOption(items, "--strict");
+  request.Password = SingleValue(items, "--password");
   std::optional<std::string> output = SingleValue(items, "--output");
   if (!output) throw UsageError("missing -o OUT.exe");
   request.Output = *output;
@@ -80,11 +102,92 @@ BuildRequest ReadRequest(const std::vector<ArgumentItem>& items) {
   return request;
 }
 
-void CheckSessionName(const std::string& name) {
-  if (name.empty()) throw Exception("A session needs a name");
-  if (name.size() > kMaxSessionNameLength)
+void CheckSessionName(const std::string& stored, const std::string& given) {
+  if (stored.empty()) throw Exception("A session needs a name");
+  if (stored.size() > kMaxSessionNameLength)
     throw Exception("Session name is longer than " + std::to_string(kMaxSessionNameLength) +
-                    " bytes: " + name);
+                    " bytes: " + given);
+}
+
+// What a session holds besides its files' bytes: the packed copy of the settings file when
+// --password changed it, and the warnings about it.
+struct SessionPlan {
+  std::map<size_t, std::string> ReplacedBytes;  // by input index
+  std::vector<std::string> Warnings;
+};
+
+bool IsSettingsFile(const PackInput& input) {
+  RoutingPass pass;
+  pass.SettingsPass = true;
+  return RouteSessionFile(input.Meta.FileName, input.Meta.GroupName, pass).Route ==
+         FileRoute::SettingsFile;
+}
+
+bool IsMidiFile(const PackInput& input) {
+  return RouteSessionFile(input.Meta.FileName, input.Meta.GroupName, RoutingPass()).Route ==
+         FileRoute::Midi;
+}
+
+// The Runner writes files lower-cased (A to Z), and "." is the instance directory as no group is.
+std::string Destination(const PackInput& input) {
+  const std::string group = input.Meta.GroupName == "." ? "" : input.Meta.GroupName;
+  return LowerAsciiLetters(group) + '\0' + LowerAsciiLetters(input.Meta.FileName);
+}
+
+std::string ReadText(const std::string& path) {
+  FileStream file = FileStream::OpenRead(path);
+  std::string text(static_cast<size_t>(file.Size()), '\0');
+  file.ReadBuffer(text.data(), text.size());
+  return text;
+}
+
+SessionPlan PlanSession(const BuildRequest& request, std::vector<PackInput>& inputs,
+                        const CodePage& codePage) {
+  SessionPlan plan;
+  std::map<std::string, const PackInput*> byDestination;
+  std::vector<size_t> settingsFiles;
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    auto [first, isNew] = byDestination.emplace(Destination(inputs[i]), &inputs[i]);
+    if (!isNew)
+      plan.Warnings.push_back(inputs[i].Path + ": the Runner writes it over " + first->second->Path +
+                              ", which has the same name");
+    if (IsSettingsFile(inputs[i])) settingsFiles.push_back(i);
+  }
+  if (settingsFiles.empty()) {
+    if (request.Password)
+      throw Exception("--password needs a settings file (.ini) in the session, to hold the "
+                      "password's check value");
+    return plan;
+  }
+  const size_t settingsIndex = settingsFiles.back();
+  const PackInput& settingsInput = inputs[settingsIndex];
+  if (settingsFiles.size() > 1) {
+    std::string names;
+    for (size_t i : settingsFiles) names += (names.empty() ? "" : ", ") + inputs[i].Path;
+    plan.Warnings.push_back(std::to_string(settingsFiles.size()) + " settings files (" + names +
+                            "): the Runner reads only the last, " + settingsInput.Path);
+  }
+
+  std::string text = ReadText(settingsInput.Path);
+  if (request.Password) {
+    RandomGenerator rng;
+    const uint32_t checkValue =
+        PasswordHash(codePage.FromHost(*request.Password, "The password"), true, rng);
+    text = WithPassword(text, checkValue);
+    plan.ReplacedBytes[settingsIndex] = text;
+    inputs[settingsIndex].Size = static_cast<int64_t>(text.size());
+  }
+  const SettingsCheck check = CheckSettingsText(text);
+  for (const SettingsWarning& warning : check.Warnings)
+    plan.Warnings.push_back(WarningText(settingsInput.Path, warning));
+  const TOptionState& midi = check.Settings.Midi;
+  if (!midi.UserChoice && midi.Value) {
+    for (const PackInput& input : inputs)
+      if (IsMidiFile(input))
+        plan.Warnings.push_back(settingsInput.Path + ": Midi=1 mutes the MIDI music, so the "
+                                "Runner leaves out " + input.Path);
+  }
+  return plan;
 }
 
 FileStream OpenBase(const std::string& path, bool append) {
@@ -102,10 +205,10 @@ FileStream OpenBase(const std::string& path, bool append) {
 }
 
 // The Runner unpacks the newest session of a name, so a second one would hide the first.
-void RefuseTakenSessionName(FileStream& base, const std::string& name) {
+void RefuseTakenSessionName(FileStream& base, const std::string& stored, const std::string& given) {
   for (const TrailerAt& session : ListSessions(base, true)) {
-    if (session.Trailer.SessionName == name)
-      throw Exception(base.Path() + " already holds a session named \"" + name + "\"");
+    if (session.Trailer.SessionName == stored)
+      throw Exception(base.Path() + " already holds a session named \"" + given + "\"");
   }
 }
 
@@ -115,8 +218,9 @@ void CopyWhole(FileStream& from, FileStream& to) {
   while (size_t got = from.Read(block.get(), kCopyBlockSize)) to.WriteBuffer(block.get(), got);
 }
 
-void WriteSession(FileStream& out, const BuildRequest& request,
-                  const std::vector<PackInput>& inputs, Console& console) {
+void WriteSession(FileStream& out, const BuildRequest& request, const std::string& storedSession,
+                  const std::vector<PackInput>& inputs, const SessionPlan& plan,
+                  Console& console) {
   int64_t total = 0;
   for (const auto& input : inputs) total += input.Size;
   TerminalProgress progress(console.Err, console.ErrIsTerminal, "Packing");
@@ -124,14 +228,19 @@ void WriteSession(FileStream& out, const BuildRequest& request,
 
   PayloadWriter writer(out, BuilderText());
   writer.OnProgress = [&](int64_t done) { progress.Update(done, total, current->Meta.FileName); };
-  writer.BeginSession(request.Session);
-  for (const auto& input : inputs) {
+  writer.BeginSession(storedSession);
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    const PackInput& input = inputs[i];
     current = &input;
     try {
       FileStream data = FileStream::OpenRead(input.Path);
       FilePrefix meta = input.Meta;
       meta.LastWriteTime = data.LastWriteTime();
-      writer.AddFile(meta, data);
+      auto replaced = plan.ReplacedBytes.find(i);
+      if (replaced != plan.ReplacedBytes.end())
+        writer.AddFile(meta, replaced->second);
+      else
+        writer.AddFile(meta, data);
     } catch (const Exception& e) {
       throw Exception("Cannot pack " + input.Path + " into " + request.Output + ": " + e.what());
     }
@@ -152,19 +261,31 @@ int RunBuild(const std::vector<std::string>& args, Console& console) {
              {"--session", "", true},
              {"--group", "", true},
              {"--append", "", false},
+             {"--password", "", true},
+             {"--strict", "", false},
+             kCodePageOption,
              kHelpOption});
   if (HasOption(items, kHelpOption.LongName)) {
     console.Out << kHelp;
     return kExitSuccess;
   }
   const BuildRequest request = ReadRequest(items);
-  CheckSessionName(request.Session);
+  const CodePage codePage = CodePage::FromOption(SingleValue(items, kCodePageOption.LongName));
+  const std::string storedSession = codePage.FromHost(request.Session, "The session name");
+  CheckSessionName(storedSession, request.Session);
   std::vector<PackInput> inputs;
-  for (const auto& file : request.Files) inputs.push_back(DescribeInput(file.Path, file.Group));
+  for (const auto& file : request.Files)
+    inputs.push_back(DescribeInput(file.Path, file.Group, codePage));
+  const SessionPlan plan = PlanSession(request, inputs, codePage);
+  for (const std::string& warning : plan.Warnings) console.Err << "vmpack: warning: " << warning << "\n";
+  if (request.Strict && !plan.Warnings.empty())
+    throw Exception("Not built, since --strict refuses warnings: " +
+                    std::to_string(plan.Warnings.size()) +
+                    (plan.Warnings.size() == 1 ? " warning" : " warnings"));
 
   const std::string basePath = request.Append ? request.Output : *request.Runner;
   FileStream base = OpenBase(basePath, request.Append);
-  RefuseTakenSessionName(base, request.Session);
+  RefuseTakenSessionName(base, storedSession, request.Session);
 
   ReplacementFile result(request.Output);
   try {
@@ -174,7 +295,7 @@ int RunBuild(const std::vector<std::string>& args, Console& console) {
   }
   // Windows refuses to rename over a file that is open, and when appending the base is OUT.
   base.Close();
-  WriteSession(result.Stream(), request, inputs, console);
+  WriteSession(result.Stream(), request, storedSession, inputs, plan, console);
   result.Commit(basePath);
 
   console.Out << "Wrote " << request.Output << ": session \"" << request.Session << "\", "

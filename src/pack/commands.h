@@ -30,5 +30,6 @@ int RunList(const std::vector<std::string>& args, Console& console);
 int RunVerify(const std::vector<std::string>& args, Console& console);
 int RunExtract(const std::vector<std::string>& args, Console& console);
 int RunPasswordHash(const std::vector<std::string>& args, Console& console);
+int RunSettings(const std::vector<std::string>& args, Console& console);
 
 }  // namespace vm::pack

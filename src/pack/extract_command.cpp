@@ -1,8 +1,13 @@
 #include "pack/arguments.h"
+#include "pack/code_page.h"
 #include "pack/commands.h"
 #include "pack/host_files.h"
+#include "pack/payload_end.h"
 #include "pack/terminal_progress.h"
 #include "payload/exe_appender.h"
+#include "payload/name_rules.h"
+#include "payload/session_files.h"
+#include "payload/session_lookup.h"
 #include "support/errors.h"
 
 namespace vm::pack {
@@ -12,35 +17,64 @@ constexpr char kDefaultSession[] = "Session1";
 constexpr char kDefaultTarget[] = ".";
 
 constexpr char kHelp[] =
-    "Usage: vmpack extract FILE [--session NAME] [-C DIR]\n"
+    "Usage: vmpack extract FILE [--session NAME] [-C DIR] [--codepage N]\n"
     "\n"
     "Unpacks a session of FILE into DIR with the Runner's own extractor, setting each file's\n"
     "last-write time. Existing files of the same names are replaced. When the newest session\n"
-    "called NAME is damaged, the files before the damage stay and the rest are not written.\n"
+    "called NAME is damaged, or a name in it is one the Runner refuses, the files before it\n"
+    "stay and the rest are not written. Data after the last session, such as a signature,\n"
+    "are reported and left alone.\n"
     "\n"
     "Options:\n"
     "  --session NAME      the session to unpack (default Session1)\n"
     "  -C, --directory DIR the folder to unpack into, which must exist (default .)\n"
+    "  --codepage N        the code page of the names (default 1252); names are\n"
+    "                      written as they are stored\n"
     "  -h, --help          show this help\n";
+
+// Reads every prefix of the session first, so that a name the Runner would refuse stops the
+// extraction before any file is written.
+void CheckSessionPrefixes(FileStream& source, const std::string& storedSession,
+                          const CodePage& codePage) {
+  const TrailerAt session = FindSession(source, storedSession, true);
+  if (session.Trailer.TotalSize == 0) return;
+  for (int32_t i = 0; i < session.Trailer.FileCount; ++i) {
+    const FilePrefix prefix = ReadFilePrefix(source, session.Offset, codePage.LeadBytes());
+    CheckStoredNames(prefix, source.Path(), codePage.LeadBytes());
+    source.Seek(source.Position() + prefix.StoredSize);
+  }
+}
 
 }  // namespace
 
 int RunExtract(const std::vector<std::string>& args, Console& console) {
   const std::vector<ArgumentItem> items = ParseArguments(
-      args, {{"--session", "", true}, {"--directory", "-C", true}, kHelpOption});
+      args, {{"--session", "", true}, {"--directory", "-C", true}, kCodePageOption, kHelpOption});
   if (HasOption(items, kHelpOption.LongName)) {
     console.Out << kHelp;
     return kExitSuccess;
   }
   const std::string path = SingleOperand(items, "FILE");
+  const CodePage codePage = CodePage::FromOption(SingleValue(items, kCodePageOption.LongName));
   const std::string session = SingleValue(items, "--session").value_or(kDefaultSession);
+  const std::string storedSession = codePage.FromHost(session, "The session name");
   const std::string target = SingleValue(items, "--directory").value_or(kDefaultTarget);
   if (KindOf(target) != PathKind::Directory) throw Exception("Folder not found: " + target);
+
+  std::optional<PayloadEnd> end;
+  try {
+    FileStream source = FileStream::OpenRead(path);
+    end = FindPayloadEnd(source);
+    CheckSessionPrefixes(source, storedSession, codePage);
+  } catch (const Exception& e) {
+    throw Exception("Cannot extract session \"" + session + "\" from " + path + ": " + e.what());
+  }
 
   TExeAppender appender;
   appender.UseOwnFile = false;
   appender.SourceFile = path;
   appender.TargetDir = target;
+  appender.IsLeadByte = codePage.LeadBytes();
   int files = 0;
   appender.OnFile = [&](TExeAppender&, std::string&, std::string&, bool&) { ++files; };
   {
@@ -49,7 +83,7 @@ int RunExtract(const std::vector<std::string>& args, Console& console) {
       progress.Update(int64_t{sender.TotalDone} + sender.FileDone, sender.TotalSize, name);
     };
     try {
-      appender.Extract(session);
+      appender.Extract(storedSession);
     } catch (const Exception& e) {
       throw Exception("Cannot extract session \"" + session + "\" from " + path + ": " +
                       e.what());
@@ -57,6 +91,7 @@ int RunExtract(const std::vector<std::string>& args, Console& console) {
   }
   console.Out << "Extracted " << files << (files == 1 ? " file" : " files") << " of session \""
               << session << "\" to " << target << "\n";
+  if (end && end->BytesAfter > 0) console.Out << BytesAfterText(end->BytesAfter) << "\n";
   return kExitSuccess;
 }
 

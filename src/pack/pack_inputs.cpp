@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "pack/host_files.h"
+#include "payload/name_rules.h"
 #include "support/errors.h"
 #include "support/file_stream.h"
 #include "support/paths.h"
@@ -34,14 +35,23 @@ RunnerPath RunnerPathOf(const std::string& file) {
   return where;
 }
 
-PackInput DescribeInput(const std::string& path, const std::string& group) {
-  CheckFieldLength(group, "Group name");
+PackInput DescribeInput(const std::string& path, const std::string& group,
+                        const CodePage& codePage) {
+  const std::string storedGroup = codePage.FromHost(group, "The group name \"" + group + "\"");
+  CheckFieldLength(storedGroup, "Group name");
   const RunnerPath where = RunnerPathOf(path);
-  if (!IsBareFileName(where.Name))
-    throw Exception("Cannot pack " + path +
-                    ": the Runner needs a plain file name, without \\, / or :");
-  CheckFieldLength(where.Name, "File name");
-  CheckFieldLength(where.Folder, "Source folder");
+  const std::string name =
+      codePage.FromHost(where.Name, "The file name \"" + EscapeControlCharacters(where.Name) + "\"");
+  // Only informative for the Runner, which always names the folder it unpacks into.
+  const std::string folder = codePage.FromHostLenient(where.Folder);
+  if (std::optional<std::string> problem = FileNameProblem(name, codePage.LeadBytes()))
+    throw Exception("Cannot pack " + EscapeControlCharacters(path) +
+                    ": the Runner cannot write the file name safely: " + *problem);
+  if (std::optional<std::string> problem = GroupNameProblem(storedGroup, codePage.LeadBytes()))
+    throw Exception("Cannot pack " + EscapeControlCharacters(path) + " into the group \"" +
+                    EscapeControlCharacters(group) + "\": " + *problem);
+  CheckFieldLength(name, "File name");
+  CheckFieldLength(folder, "Source folder");
 
   switch (KindOf(path)) {
     case PathKind::Missing:
@@ -54,9 +64,9 @@ PackInput DescribeInput(const std::string& path, const std::string& group) {
   }
   PackInput input;
   input.Path = path;
-  input.Meta.FileName = where.Name;
-  input.Meta.SourceFolder = where.Folder;
-  input.Meta.GroupName = group;
+  input.Meta.FileName = name;
+  input.Meta.SourceFolder = folder;
+  input.Meta.GroupName = storedGroup;
   // Opening it now refuses a file that is locked or unreadable before any output exists.
   input.Size = FileStream::OpenRead(path).Size();
   return input;

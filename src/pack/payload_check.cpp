@@ -5,6 +5,9 @@
 #include <memory>
 #include <vector>
 
+#include "pack/code_page.h"
+#include "pack/payload_end.h"
+#include "payload/name_rules.h"
 #include "payload/session_files.h"
 #include "payload/session_lookup.h"
 #include "support/errors.h"
@@ -16,15 +19,15 @@ constexpr size_t kBlockSize = 65536;
 
 std::string Offset(int64_t offset) { return "offset " + std::to_string(offset); }
 
-std::string SessionContext(const TrailerAt& session) {
-  return "Session \"" + session.Trailer.SessionName + "\" (trailer at " + Offset(session.Offset) +
+std::string SessionContext(const TrailerAt& session, const CodePage& codePage) {
+  return "Session \"" + codePage.ToHost(session.Trailer.SessionName) + "\" (trailer at " + Offset(session.Offset) +
          ")";
 }
 
-void CheckTrailer(const TrailerAt& session) {
+void CheckTrailer(const TrailerAt& session, const CodePage& codePage) {
   const SessionTrailer& t = session.Trailer;
   auto fail = [&](const std::string& problem) {
-    throw Exception(SessionContext(session) + ": " + problem);
+    throw Exception(SessionContext(session, codePage) + ": " + problem);
   };
   if (!HasSoundStart(session))
     fail("start offset " + std::to_string(t.StartOffset) + " does not lie before the trailer");
@@ -35,30 +38,38 @@ void CheckTrailer(const TrailerAt& session) {
   if (t.TotalSize < 0) fail("total size " + std::to_string(t.TotalSize) + " is negative");
 }
 
-// The sessions from the newest, whose trailer must end the file, back along the chain.
-std::vector<TrailerAt> ReadChain(FileStream& source) {
+// The sessions from the newest, whose trailer ends the file or the data before a signature,
+// back along the chain.
+std::vector<TrailerAt> ReadChain(FileStream& source, const CodePage& codePage,
+                                 int64_t& bytesAfter) {
   std::vector<TrailerAt> sessions;
   std::map<std::string, int64_t> trailerOfName;
-  int64_t windowEnd = source.Size();
-  while (auto found = FindTrailerBefore(source, windowEnd, false)) {
-    CheckTrailer(*found);
+  const std::optional<PayloadEnd> end = FindPayloadEnd(source);
+  if (!end)
+    throw Exception("No session trailer ends the file at " + Offset(source.Size()) +
+                    ", nor the data before a signature: " + source.Path());
+  bytesAfter = end->BytesAfter;
+  std::optional<TrailerAt> found = end->Newest;
+  for (; found; found = FindTrailerBefore(source, found->Trailer.StartOffset, false)) {
+    CheckTrailer(*found, codePage);
     auto [named, isNew] = trailerOfName.emplace(found->Trailer.SessionName, found->Offset);
     if (!isNew)
-      throw Exception(SessionContext(*found) + ": the session with the trailer at " +
+      throw Exception(SessionContext(*found, codePage) + ": the session with the trailer at " +
                       Offset(named->second) + " has the same name");
     sessions.push_back(*found);
-    windowEnd = found->Trailer.StartOffset;
   }
-  if (sessions.empty())
-    throw Exception("No session trailer ends the file at " + Offset(source.Size()) + ": " +
-                    source.Path());
   return sessions;
 }
 
 class SessionChecker {
  public:
-  SessionChecker(FileStream& source, int64_t total, const CheckProgress& progress)
-      : source_(source), total_(total), progress_(progress), block_(new uint8_t[kBlockSize]) {}
+  SessionChecker(FileStream& source, const CodePage& codePage, int64_t total,
+                 const CheckProgress& progress)
+      : source_(source),
+        codePage_(codePage),
+        total_(total),
+        progress_(progress),
+        block_(new uint8_t[kBlockSize]) {}
 
   // Returns the number of bytes the session's files hold.
   int64_t Check(const TrailerAt& session) {
@@ -66,17 +77,17 @@ class SessionChecker {
     source_.Seek(trailer.StartOffset);
     int64_t bytes = 0;
     for (int32_t i = 0; i < trailer.FileCount; ++i) {
-      const std::string context = SessionContext(session) + ", file " + std::to_string(i + 1) +
+      const std::string context = SessionContext(session, codePage_) + ", file " + std::to_string(i + 1) +
                                   " of " + std::to_string(trailer.FileCount) + " (prefix at " +
                                   Offset(source_.Position()) + ")";
       bytes += CheckFile(session, context);
     }
     if (source_.Position() != session.Offset)
-      throw Exception(SessionContext(session) + ": " +
+      throw Exception(SessionContext(session, codePage_) + ": " +
                       std::to_string(session.Offset - source_.Position()) +
                       " bytes lie between the last file and the trailer");
     if (bytes != trailer.TotalSize)
-      throw Exception(SessionContext(session) + ": total size " +
+      throw Exception(SessionContext(session, codePage_) + ": total size " +
                       std::to_string(trailer.TotalSize) + " but the files hold " +
                       std::to_string(bytes) + " bytes");
     return bytes;
@@ -88,14 +99,13 @@ class SessionChecker {
       throw Exception(context + ": the prefix runs into the session trailer");
     FilePrefix prefix;
     try {
-      prefix = ReadFilePrefix(source_);
+      prefix = ReadFilePrefix(source_, session.Offset, codePage_.LeadBytes());
+      CheckStoredNames(prefix, source_.Path(), codePage_.LeadBytes());
     } catch (const Exception& e) {
       throw Exception(context + ": " + e.what());
     }
-    const std::string named = context + " \"" + prefix.FileName + "\"";
+    const std::string named = context + " \"" + codePage_.ToHost(prefix.FileName) + "\"";
     const int64_t dataStart = source_.Position();
-    if (dataStart + prefix.StoredSize > session.Offset)
-      throw Exception(named + ": the stored data run into the session trailer");
     try {
       CheckData(prefix, dataStart, named);
     } catch (const EZlibError&) {
@@ -124,6 +134,7 @@ class SessionChecker {
   }
 
   FileStream& source_;
+  const CodePage& codePage_;
   int64_t total_;
   int64_t done_ = 0;
   const CheckProgress& progress_;
@@ -132,14 +143,15 @@ class SessionChecker {
 
 }  // namespace
 
-PayloadSummary CheckPayload(FileStream& source, const CheckProgress& progress) {
-  const std::vector<TrailerAt> sessions = ReadChain(source);
+PayloadSummary CheckPayload(FileStream& source, const CodePage& codePage,
+                            const CheckProgress& progress) {
   PayloadSummary summary;
+  const std::vector<TrailerAt> sessions = ReadChain(source, codePage, summary.BytesAfter);
   for (const auto& session : sessions) {
     summary.Files += session.Trailer.FileCount;
     summary.Bytes += session.Trailer.TotalSize;
   }
-  SessionChecker checker(source, summary.Bytes, progress);
+  SessionChecker checker(source, codePage, summary.Bytes, progress);
   for (const auto& session : sessions) checker.Check(session);
   summary.Sessions = static_cast<int64_t>(sessions.size());
   return summary;

@@ -17,6 +17,7 @@ constexpr Command kCommands[] = {
     {"verify", "check a payload's layout and stored data", RunVerify},
     {"extract", "unpack a session into a folder", RunExtract},
     {"password-hash", "print the check value stored for a password", RunPasswordHash},
+    {"settings", "print a settings file with every key and its default", RunSettings},
 };
 
 constexpr size_t kCommandColumnWidth = 15;

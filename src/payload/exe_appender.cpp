@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "payload/name_rules.h"
 #include "payload/session_files.h"
 #include "payload/session_lookup.h"
 #include "support/errors.h"
@@ -56,13 +57,14 @@ void TExeAppender::Extract(const std::string& sessionName) {
   if (sessionName.size() > kMaxSessionNameLength) throw Exception("Session name too long");
 
   FileStream source = FileStream::OpenRead(UseOwnFile ? OwnExecutablePath() : SourceFile);
-  const SessionTrailer trailer = FindSession(source, sessionName, ScanForTrailer).Trailer;
+  const TrailerAt found = FindSession(source, sessionName, ScanForTrailer);
+  const SessionTrailer& trailer = found.Trailer;
   TotalSize = trailer.TotalSize;
   if (TotalSize == 0) return;
 
   TotalDone = 0;
   for (int32_t i = 0; i < trailer.FileCount; ++i) {
-    const FilePrefix prefix = ReadFilePrefix(source);
+    const FilePrefix prefix = ReadFilePrefix(source, found.Offset, IsLeadByte);
     const int64_t dataStart = source.Position();
     FileName = prefix.FileName;
     FileSize = prefix.Size;
@@ -74,6 +76,9 @@ void TExeAppender::Extract(const std::string& sessionName) {
     if (OnFile) OnFile(*this, FileName, dir, skip);
     dir = WithTrailingDelimiter(dir);
 
+    // Only a file that is written can do harm, so a pass that leaves a file out does not fail
+    // on its name.
+    if (!skip) CheckStoredNames(prefix, source.Path(), IsLeadByte);
     if (!skip && !WriteFile(source, prefix, dataStart, dir + FileName)) return;
     source.Seek(dataStart + prefix.StoredSize);
 

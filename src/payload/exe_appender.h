@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "payload/file_helpers.h"
 #include "payload/records.h"
 #include "support/file_stream.h"
 
@@ -15,7 +16,8 @@ namespace vm {
 class TExeAppender {
  public:
   // Called once per file before anything of it is written. May rename the file, redirect it to
-  // another directory, or set skip to leave it out.
+  // another directory, or set skip to leave it out. A file that is not skipped is refused
+  // afterwards when its stored name or group is unsafe (name_rules.h).
   using FileEvent = std::function<void(TExeAppender& sender, std::string& fileName,
                                        std::string& dir, bool& skip)>;
   // Progress in percent; setting abort stops the extraction, which then returns normally.
@@ -37,6 +39,9 @@ class TExeAppender {
   int32_t FileDone = 0;
   std::string FileName;
   std::string GroupName;
+  // Tells the double-byte characters of the stored names apart when they are checked; the
+  // Runner's names are in the system's code page.
+  LeadBytePredicate IsLeadByte = IsSystemLeadByte;
 
   void Extract(const std::string& sessionName);
 

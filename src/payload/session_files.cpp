@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "payload/name_rules.h"
 #include "support/errors.h"
 
 namespace vm {
@@ -14,18 +15,26 @@ bool HasSoundSizes(const FilePrefix& prefix) {
 
 }  // namespace
 
-FilePrefix ReadFilePrefix(FileStream& source) {
+FilePrefix ReadFilePrefix(FileStream& source, int64_t sessionEnd, LeadBytePredicate isLeadByte) {
+  const std::string formatError = "File prefix format error on extract from " + source.Path();
+  // A prefix that overlaps the trailer would be read from the trailer's own bytes.
+  if (source.Position() + static_cast<int64_t>(kPrefixSize) > sessionEnd &&
+      source.Position() + static_cast<int64_t>(kPrefixSize) <= source.Size())
+    throw Exception(formatError);
   uint8_t block[kPrefixSize];
   source.ReadBuffer(block, sizeof block);
   FilePrefix prefix;
   if (IsValidPrefix(block)) prefix = DecodePrefix(block);
-  if (!IsValidPrefix(block) || !HasSoundSizes(prefix))
-    throw Exception("File prefix format error on extract from " + source.Path());
-  if (!IsBareFileName(prefix.FileName))
-    throw Exception("Unsafe file name \"" + prefix.FileName + "\" on extract from " +
-                    source.Path());
-  if (source.Position() + prefix.StoredSize > source.Size())
-    throw EStreamError("Stream read error");
+  if (!IsValidPrefix(block) || !HasSoundSizes(prefix)) throw Exception(formatError);
+  if (!StaysInFolder(prefix.FileName, isLeadByte))
+    throw Exception("Unsafe file name \"" + EscapeControlCharacters(prefix.FileName) +
+                    "\" on extract from " + source.Path() + ": " +
+                    FileNameProblem(prefix.FileName, isLeadByte).value_or("it leaves its folder"));
+  const int64_t dataEnd = source.Position() + prefix.StoredSize;
+  if (dataEnd > source.Size()) throw EStreamError("Stream read error");
+  // Otherwise a raw file would be written with the trailer's bytes as its own.
+  if (dataEnd > sessionEnd)
+    throw Exception("File data run into the session trailer on extract from " + source.Path());
   return prefix;
 }
 

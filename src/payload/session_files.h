@@ -5,16 +5,20 @@
 #include <optional>
 
 #include "payload/decompression_stream.h"
+#include "payload/file_helpers_paths.h"
 #include "payload/records.h"
 #include "support/file_stream.h"
 
 namespace vm {
 
 // Reads the file prefix at the source's position and checks everything about it that can be
-// checked before its data are touched: magics and checksum, sizes that the format allows
-// ("File prefix format error on extract from <path>"), a bare file name ("Unsafe file name ...")
-// and data that lie inside the file ("Stream read error"). The position is then at the data.
-FilePrefix ReadFilePrefix(FileStream& source);
+// checked before its data are touched: a prefix before sessionEnd (where the session's trailer
+// starts), magics and checksum, sizes that the format allows ("File prefix format error on
+// extract from <path>"), a file name that stays in its folder, judged with the code page's lead
+// bytes ("Unsafe file name ...", StaysInFolder in name_rules.h), data that lie inside
+// the file ("Stream read error") and before the trailer ("File data run into the session trailer
+// on extract from <path>"). The position is then at the data.
+FilePrefix ReadFilePrefix(FileStream& source, int64_t sessionEnd, LeadBytePredicate isLeadByte);
 
 // One file's stored data as the file's own bytes, raw or inflated; never reads past its end.
 class StoredDataReader {

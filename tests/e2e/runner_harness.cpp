@@ -41,15 +41,21 @@ std::string ProductsDir() {
 }
 
 PackedRunner::PackedRunner(const std::string& programName, const std::vector<PackedFile>& files)
+    : PackedRunner(programName, files, Packing::Vmpack) {}
+
+PackedRunner::PackedRunner(const std::string& programName, const std::vector<PackedFile>& files,
+                           Packing packing)
     : programName_(programName),
       exePath_(dir_.File(programName + ".exe")),
       baseDir_(dir_.File("base") + "\\"),
       tracePath_(dir_.File("trace.txt")),
       standinLog_(dir_.File("standin.log")) {
   fs::create_directories(dir_.File("base"));
-  if (files.empty())
+  if (files.empty() || packing == Packing::WriterOnly)
     WriteBytes(exePath_, ReadBytes(ProductsDir() + "\\runner.exe"));
-  else
+  if (!files.empty() && packing == Packing::WriterOnly)
+    AppendSession(exePath_, "Session1", files);
+  else if (!files.empty())
     PackWithVmpack(files);
   SetPreference(programName_, kTempDirectoryValue, baseDir_);
 }

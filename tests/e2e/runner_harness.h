@@ -17,6 +17,11 @@ class PackedRunner {
   // programName: the executable's name without ".exe". Without files, the Runner carries no
   // payload at all.
   PackedRunner(const std::string& programName, const std::vector<PackedFile>& files);
+  // How the payload is made: with vmpack.exe, as an author makes it, or with the payload writer
+  // alone, for a session that vmpack refuses to build but a hostile file may still carry.
+  enum class Packing { Vmpack, WriterOnly };
+  PackedRunner(const std::string& programName, const std::vector<PackedFile>& files,
+               Packing packing);
   ~PackedRunner();
   PackedRunner(const PackedRunner&) = delete;
   PackedRunner& operator=(const PackedRunner&) = delete;

@@ -67,9 +67,11 @@ TEST(RunnerStart, ASessionWithoutAHookLibraryEndsCleanly) {
 
 // An error in the launch is reported once, and the run still ends and cleans up.
 TEST(RunnerStart, AGroupLeavingTheInstanceDirectoryIsRefused) {
-  PackedRunner runner("EvilGroup", {{"settings.ini", kSettings},
-                                    vmtest::HookLibrary(),
-                                    {"evil.txt", "payload", "..\\..\\outside"}});
+  PackedRunner runner("EvilGroup",
+                      {{"settings.ini", kSettings},
+                       vmtest::HookLibrary(),
+                       {"evil.txt", "payload", "..\\..\\outside"}},
+                      PackedRunner::Packing::WriterOnly);
   PackedRunner::Started started;
   runner.Start(started);
   std::string box = vmtest::AnswerMessageBox(started.ProcessId, "Error", kRunTimeoutMs);

@@ -290,7 +290,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {"Group name is longer than 255 bytes: " + kLongName}},
         Refusal{"NameTheRunnerCannotWrite",
                 {"--runner", "@runner.exe", "-o", "@new.exe", "@a:b.swf"},
-                {"Cannot pack @a:b.swf", "a plain file name, without \\, / or :"}},
+                {"Cannot pack @a:b.swf", "it holds \":\", which Windows does not allow"}},
         Refusal{"SessionNameOf64Bytes",
                 {"--runner", "@runner.exe", "-o", "@new.exe", "--session", std::string(64, 's'),
                  "@a.swf"},

@@ -58,13 +58,19 @@ INSTANTIATE_TEST_SUITE_P(
         Misuse{"VerifyTwoFiles", {"verify", "a.exe", "b.exe"}, "unexpected argument b.exe",
                "vmpack verify"},
         Misuse{"PasswordHashWithoutText", {"password-hash"}, "missing TEXT",
-               "vmpack password-hash"}),
+               "vmpack password-hash"},
+        Misuse{"UnknownCodePage", {"verify", "--codepage", "437", "f.exe"},
+               "code page 437 is not supported; use 1250 to 1258, 932, 936, 949 or 950",
+               "vmpack verify"},
+        Misuse{"SettingsWithAnArgument", {"settings", "movie.ini"},
+               "unexpected argument movie.ini", "vmpack settings"}),
     [](const ::testing::TestParamInfo<Misuse>& info) { return info.param.Label; });
 
 TEST(HelpTest, EveryCommandAndTheProgramShowUsageOnStdout) {
   const std::vector<std::vector<std::string>> requests = {
       {"--help"}, {"-h"}, {"build", "--help"}, {"list", "-h"}, {"verify", "--help"},
-      {"extract", "--help"}, {"password-hash", "-h"}, {"build", "-o", "x", "--help"}};
+      {"extract", "--help"}, {"password-hash", "-h"}, {"build", "-o", "x", "--help"},
+      {"settings", "--help"}};
   for (const auto& request : requests) {
     const vmtest::VmpackResult result = vmtest::Vmpack(request);
     EXPECT_EQ(result.ExitCode, 0) << request[0];

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "unit/pack/pack_test_support.h"
+#include "unit/payload/payload_bytes.h"
 #include "unit/test_files.h"
 
 namespace {
@@ -74,6 +77,63 @@ TEST_F(ListTest, FileWithoutPayloadSaysSo) {
 
   EXPECT_EQ(result.ExitCode, 0) << result.Err;
   EXPECT_EQ(result.Out, "No sessions in " + runner_ + "\n");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ListTest, AFileWhoseOnlyTrailerIsDamagedFailsWithTheReason) {
+  vmtest::WriteBytes(runner_, vmtest::FakeRunnerImage());
+  vmtest::WriteFileAt(dir_.File("only.txt"), "x", kAprilEvening);
+  Build({"--runner", runner_, "-o", out_, dir_.File("only.txt")});
+  std::string bytes = vmtest::ReadBytes(out_);
+  const size_t trailerAt = bytes.size() - 220;
+  bytes[trailerAt + 100] ^= 0x01;  // inside the session name
+  vmtest::WriteBytes(out_, bytes);
+
+  const vmtest::VmpackResult result = vmtest::Vmpack({"list", out_});
+
+  EXPECT_EQ(result.ExitCode, 1);
+  EXPECT_EQ(result.Out, "");
+  EXPECT_EQ(result.Err, "vmpack: The session trailer at offset " + std::to_string(trailerAt) +
+                            " is damaged: its magic numbers or checksum do not match: " + out_ +
+                            "\n");
+}
+
+// A name's escape sequence would clear the terminal, its newline forge a row of its own.
+TEST(ListNamesTest, ShowsControlCharactersEscaped) {
+  vmtest::TempDir dir;
+  const std::string path = dir.File("hostile.exe");
+  vmtest::RawFile forged = vmtest::StoredFile("a\x1B[2J\n  fake.swf  -  1", "x");
+  forged.Prefix.GroupName = "g\r";
+  vmtest::WriteBytes(path, vmtest::SessionBytes(vmtest::FakeRunnerImage(), "S\x07", {forged}));
+
+  const vmtest::VmpackResult result = vmtest::Vmpack({"list", path});
+
+  ASSERT_EQ(result.ExitCode, 0) << result.Err;
+  EXPECT_NE(result.Out.find("Session \"S\\x07\""), std::string::npos) << result.Out;
+  EXPECT_NE(result.Out.find("  a\\x1B[2J\\x0A  fake.swf  -  1  g\\x0D  "), std::string::npos)
+      << result.Out;
+  EXPECT_EQ(std::count(result.Out.begin(), result.Out.end(), '\n'), 3);
+  EXPECT_EQ(result.Out.find_first_of("\x1B\r\x07"), std::string::npos);
+}
+
+TEST_F(ListTest, JsonDescribesEverySessionAndFile) {
+  const vmtest::VmpackResult result = vmtest::Vmpack({"list", out_, "--json", "--session", "Intro"});
+
+  ASSERT_EQ(result.ExitCode, 0) << result.Err;
+  const auto sessions = vmtest::ReadPayload(out_);
+  std::string jsonPath;
+  for (char c : out_) jsonPath += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  EXPECT_EQ(result.Out,
+            "{\"file\": \"" + jsonPath + "\", \"codepage\": 1252, \"bytesAfterLastSession\": 0, "
+            "\"sessions\": [{\"name\": \"Intro\", \"trailerOffset\": " +
+                std::to_string(sessions[1].TrailerOffset) + ", \"startOffset\": 4096, "
+                "\"fileCount\": 1, \"totalSize\": 108, \"builtBy\": \"" +
+                sessions[1].Trailer.BuilderText +
+                "\", \"files\": [{\"name\": \"logo.png\", \"group\": \"\", \"size\": 108, "
+                "\"storedSize\": 108, \"lastWrite\": \"2019-04-17T18:40:00Z\"}]}]}\n");
 }
 
 }  // namespace

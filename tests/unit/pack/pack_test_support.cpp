@@ -44,7 +44,7 @@ std::vector<StoredSession> ReadPayload(const std::string& path) {
     source.Seek(found.Trailer.StartOffset);
     for (int32_t i = 0; i < found.Trailer.FileCount; ++i) {
       const int64_t at = source.Position();
-      vm::FilePrefix prefix = vm::ReadFilePrefix(source);
+      vm::FilePrefix prefix = vm::ReadFilePrefix(source, found.Offset, vm::NoLeadBytes);
       source.Seek(source.Position() + prefix.StoredSize);
       session.Files.push_back({at, prefix});
     }

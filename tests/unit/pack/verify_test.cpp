@@ -128,16 +128,16 @@ INSTANTIATE_TEST_SUITE_P(
                  return std::vector<std::string>{FileContext(layout, 0), "Unsafe file name"};
                }},
         Damage{"TruncatedFile",
-               [](const std::string& path, const Layout&) {
+               [](const std::string& path, const Layout& layout) {
                  const auto size = static_cast<int64_t>(std::filesystem::file_size(path));
                  std::filesystem::resize_file(path, static_cast<uintmax_t>(size - 100));
-                 return std::vector<std::string>{"No session trailer ends the file at " +
-                                                 At(size - 100)};
-               }},
-        Damage{"BytesAfterTheLastTrailer",
-               [](const std::string& path, const Layout&) {
-                 vmtest::WriteBytes(path, vmtest::ReadBytes(path) + "signature");
-                 return std::vector<std::string>{"No session trailer ends the file"};
+                 // The older session's trailer is sound, but what follows it is the start of
+                 // the newer session, not a signature.
+                 return std::vector<std::string>{
+                     std::to_string(size - 100 - (layout[1].TrailerOffset + 220)) +
+                         " bytes after the session trailer at " + At(layout[1].TrailerOffset) +
+                         " start like a file prefix",
+                     "a newer session is damaged or cut short"};
                }},
         Damage{"BadZlibHeader",
                [](const std::string& path, const Layout& layout) {
@@ -169,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
                  RewritePrefix(path, layout[0].Files[2],
                                [](vm::FilePrefix& p) { p.StoredSize += 100; });
                  return std::vector<std::string>{FileContext(layout, 2),
-                                                 "the stored data run into the session trailer"};
+                                                 "File data run into the session trailer"};
                }},
         Damage{"FileCountShort",
                [](const std::string& path, const Layout& layout) {

@@ -216,6 +216,7 @@ TEST_F(Extract, DamagedPayloadsFailCleanly) {
   RawFile badCheck = good;  // the Adler-32 at the very end
   badCheck.Data.back() ^= 0x01;
 
+  const std::string kNotAllowed = "which Windows does not allow in names";
   struct Case {
     const char* what;
     RawFile file;
@@ -236,11 +237,15 @@ TEST_F(Extract, DamagedPayloadsFailCleanly) {
       {"raw file with another stored size", WithSizes(Named("bad.bin"), 7, 8),
        "File prefix format error on extract from " + source},
       {"stored size past the end", WithSizes(good, 150000, 0x7FFFFFF0), "Stream read error"},
-      {"empty name", Named(""), "Unsafe file name \"\" on extract from " + source},
-      {"parent name", Named(".."), "Unsafe file name \"..\" on extract from " + source},
-      {"backslash", Named("..\\up.dll"), "Unsafe file name \"..\\up.dll\" on extract from " + source},
-      {"slash", Named("sub/x.txt"), "Unsafe file name \"sub/x.txt\" on extract from " + source},
-      {"drive", Named("C:x.txt"), "Unsafe file name \"C:x.txt\" on extract from " + source},
+      {"empty name", Named(""), "Unsafe file name \"\" on extract from " + source + ": the name is empty"},
+      {"parent name", Named(".."),
+       "Unsafe file name \"..\" on extract from " + source + ": \"..\" names a folder itself or its parent"},
+      {"backslash", Named("..\\up.dll"),
+       "Unsafe file name \"..\\up.dll\" on extract from " + source + ": it holds \"\\\", " + kNotAllowed},
+      {"slash", Named("sub/x.txt"),
+       "Unsafe file name \"sub/x.txt\" on extract from " + source + ": it holds \"/\", " + kNotAllowed},
+      {"drive", Named("C:x.txt"),
+       "Unsafe file name \"C:x.txt\" on extract from " + source + ": it holds \":\", " + kNotAllowed},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -48,10 +48,10 @@ TEST(PayloadWriter, LaysOutSessionsAsTheReaderWalksThem) {
   EXPECT_EQ(sessions[0].Trailer.FileCount, 0);
 
   in.Seek(first.Trailer.StartOffset);
-  vm::FilePrefix raw = vm::ReadFilePrefix(in);
+  vm::FilePrefix raw = vm::ReadFilePrefix(in, first.Offset, vm::NoLeadBytes);
   EXPECT_EQ(raw.StoredSize, 108);
   in.Seek(in.Position() + raw.StoredSize);
-  vm::FilePrefix zip = vm::ReadFilePrefix(in);
+  vm::FilePrefix zip = vm::ReadFilePrefix(in, first.Offset, vm::NoLeadBytes);
   EXPECT_EQ(zip.GroupName, "grp");
   std::string header(2, '\0');
   in.ReadBuffer(&header[0], 2);

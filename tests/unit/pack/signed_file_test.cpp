@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "unit/pack/pack_test_support.h"
+#include "unit/test_files.h"
+
+namespace {
+
+constexpr size_t kSignatureAlignment = 8;
+constexpr uint16_t kCertificateRevision = 0x0200;
+constexpr uint16_t kPkcsSignedData = 0x0002;
+
+void Put(std::string& bytes, size_t at, uint64_t value, size_t width) {
+  if (bytes.size() < at + width) bytes.resize(at + width, '\0');
+  for (size_t i = 0; i < width; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i) & 0xFF);
+}
+
+// What signing appends: zeros up to an 8-byte boundary, then a WIN_CERTIFICATE (length,
+// revision, type) whose body is the PKCS#7 signature.
+std::string SignatureLikeBlock(size_t fileSize, size_t bodySize) {
+  std::string block((kSignatureAlignment - fileSize % kSignatureAlignment) % kSignatureAlignment, '\0');
+  std::string header;
+  Put(header, 0, 8 + bodySize, 4);
+  Put(header, 4, kCertificateRevision, 2);
+  Put(header, 6, kPkcsSignedData, 2);
+  return block + header + vmtest::Incompressible(bodySize, 7);
+}
+
+class SignedFileTest : public ::testing::Test {
+ protected:
+  SignedFileTest() {
+    vmtest::WriteBytes(runner_, vmtest::FakeRunnerImage());
+    vmtest::WriteBytes(dir_.File("movie.swf"), vmtest::Compressible(5000));
+    vmtest::WriteBytes(dir_.File("movie.ini"), "[Settings]\nPassword=0\n");
+  }
+
+  void Build(const std::string& runner) {
+    const vmtest::VmpackResult built =
+        vmtest::Vmpack({"build", "--runner", runner, "-o", out_, dir_.File("movie.swf"),
+                        dir_.File("movie.ini")});
+    ASSERT_EQ(built.ExitCode, 0) << built.Err;
+  }
+
+  // Verify, list and extract take the file as signed, and say how much follows the payload.
+  void ExpectReadable(const std::string& file, size_t bytesAfter) {
+    const std::string note =
+        std::to_string(bytesAfter) + " bytes after the last session, for example a signature\n";
+    const vmtest::VmpackResult verified = vmtest::Vmpack({"verify", file});
+    EXPECT_EQ(verified.ExitCode, 0) << verified.Err;
+    EXPECT_EQ(verified.Out, file + ": sound; 1 session, 2 files, 5022 bytes\n" + note);
+
+    const vmtest::VmpackResult listed = vmtest::Vmpack({"list", file});
+    EXPECT_EQ(listed.ExitCode, 0) << listed.Err;
+    EXPECT_NE(listed.Out.find("  movie.swf "), std::string::npos) << listed.Out;
+    EXPECT_EQ(listed.Out.substr(listed.Out.size() - note.size()), note);
+
+    vmtest::TempDir target;
+    const vmtest::VmpackResult extracted = vmtest::Vmpack({"extract", file, "-C", target.Path()});
+    EXPECT_EQ(extracted.ExitCode, 0) << extracted.Err;
+    EXPECT_EQ(extracted.Out, "Extracted 2 files of session \"Session1\" to " + target.Path() +
+                                 "\n" + note);
+    EXPECT_EQ(vmtest::ReadBytes(target.File("movie.swf")), vmtest::Compressible(5000));
+  }
+
+  vmtest::TempDir dir_;
+  const std::string runner_ = dir_.File("runner.exe");
+  const std::string out_ = dir_.File("movie.exe");
+};
+
+TEST_F(SignedFileTest, ASignatureAfterThePayloadIsReportedNotRefused) {
+  Build(runner_);
+  const std::string unsigned_ = vmtest::ReadBytes(out_);
+  const std::string block = SignatureLikeBlock(unsigned_.size(), 1500);
+  vmtest::WriteBytes(out_, unsigned_ + block);
+
+  ExpectReadable(out_, block.size());
+  const vmtest::VmpackResult json = vmtest::Vmpack({"list", out_, "--json"});
+  EXPECT_NE(json.Out.find("\"bytesAfterLastSession\": " + std::to_string(block.size())),
+            std::string::npos)
+      << json.Out;
+}
+
+// The smallest PE file that osslsigncode signs: one section, no imports; the payload follows
+// it as data after the image, as it follows the Runner.
+std::string MinimalPortableExecutable() {
+  constexpr size_t kPeHeaderAt = 0x80;
+  constexpr size_t kOptionalHeaderAt = kPeHeaderAt + 24;
+  constexpr size_t kOptionalHeaderSize = 240;  // PE32+ with 16 data directories
+  constexpr size_t kSectionTableAt = kOptionalHeaderAt + kOptionalHeaderSize;
+  constexpr size_t kHeadersSize = 0x400;
+  constexpr size_t kSectionSize = 0x1000;
+  std::string pe(kHeadersSize + kSectionSize, '\0');
+  pe[0] = 'M', pe[1] = 'Z';
+  Put(pe, 0x3C, kPeHeaderAt, 4);
+  pe.replace(kPeHeaderAt, 4, std::string("PE\0\0", 4));
+  Put(pe, kPeHeaderAt + 4, 0x8664, 2);                // x86-64
+  Put(pe, kPeHeaderAt + 6, 1, 2);                     // one section
+  Put(pe, kPeHeaderAt + 20, kOptionalHeaderSize, 2);
+  Put(pe, kPeHeaderAt + 22, 0x0022, 2);               // executable, large-address aware
+  const size_t o = kOptionalHeaderAt;
+  Put(pe, o + 0, 0x20B, 2);                           // PE32+
+  Put(pe, o + 4, kSectionSize, 4);                    // size of code
+  Put(pe, o + 16, 0x1000, 4);                         // entry point
+  Put(pe, o + 20, 0x1000, 4);                         // base of code
+  Put(pe, o + 24, 0x140000000ULL, 8);                 // image base
+  Put(pe, o + 32, 0x1000, 4);                         // section alignment
+  Put(pe, o + 36, 0x200, 4);                          // file alignment
+  Put(pe, o + 40, 6, 2);                              // operating system version
+  Put(pe, o + 48, 6, 2);                              // subsystem version
+  Put(pe, o + 56, 0x2000, 4);                         // size of image
+  Put(pe, o + 60, kHeadersSize, 4);                   // size of headers
+  Put(pe, o + 68, 2, 2);                              // Windows GUI
+  Put(pe, o + 72, 0x100000, 8);                       // stack reserve
+  Put(pe, o + 80, 0x1000, 8);                         // stack commit
+  Put(pe, o + 88, 0x100000, 8);                       // heap reserve
+  Put(pe, o + 96, 0x1000, 8);                         // heap commit
+  Put(pe, o + 108, 16, 4);                            // data directories
+  const size_t s = kSectionTableAt;
+  pe.replace(s, 5, ".text");
+  Put(pe, s + 8, kSectionSize, 4);                    // virtual size
+  Put(pe, s + 12, 0x1000, 4);                         // virtual address
+  Put(pe, s + 16, kSectionSize, 4);                   // raw size
+  Put(pe, s + 20, kHeadersSize, 4);                   // raw data
+  Put(pe, s + 36, 0x60000020, 4);                     // code, executable, readable
+  pe[kHeadersSize] = '\xC3';                          // ret
+  return pe;
+}
+
+bool HasTool(const std::string& probe) { return std::system((probe + " >/dev/null 2>&1").c_str()) == 0; }
+
+TEST_F(SignedFileTest, AFileSignedByOsslsigncodeStaysReadable) {
+#ifdef _WIN32
+  GTEST_SKIP() << "osslsigncode and openssl run on the build machine";
+#endif
+  if (!HasTool("osslsigncode --version") || !HasTool("openssl version"))
+    GTEST_SKIP() << "osslsigncode or openssl is not installed";
+  const std::string pe = dir_.File("runner-pe.exe");
+  vmtest::WriteBytes(pe, MinimalPortableExecutable());
+  Build(pe);
+  const std::string key = dir_.File("key.pem");
+  const std::string cert = dir_.File("cert.pem");
+  const std::string signedFile = dir_.File("signed.exe");
+  ASSERT_EQ(std::system(("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=vmpack-test"
+                         " -keyout '" + key + "' -out '" + cert + "' >/dev/null 2>&1")
+                            .c_str()),
+            0);
+  ASSERT_EQ(std::system(("osslsigncode sign -certs '" + cert + "' -key '" + key + "' -in '" +
+                         out_ + "' -out '" + signedFile + "' >/dev/null 2>&1")
+                            .c_str()),
+            0);
+
+  const std::string before = vmtest::ReadBytes(out_);
+  const std::string after = vmtest::ReadBytes(signedFile);
+  ASSERT_GT(after.size(), before.size());
+  // Signing changes the checksum and the certificate entry in the headers, and appends.
+  EXPECT_EQ(after.substr(0x1400, before.size() - 0x1400), before.substr(0x1400));
+  ExpectReadable(signedFile, after.size() - before.size());
+}
+
+}  // namespace
