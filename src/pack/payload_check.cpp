@@ -100,11 +100,17 @@ class SessionChecker {
     FilePrefix prefix;
     try {
       prefix = ReadFilePrefix(source_, session.Offset, codePage_.LeadBytes());
-      CheckStoredNames(prefix, source_.Path(), codePage_.LeadBytes());
     } catch (const Exception& e) {
       throw Exception(context + ": " + e.what());
     }
     const std::string named = context + " \"" + codePage_.ToHost(prefix.FileName) + "\"";
+    // The Runner's own check, with the names shown as the author wrote them.
+    if (std::optional<std::string> problem = FileNameProblem(prefix.FileName, codePage_.LeadBytes()))
+      throw Exception(named + ": Unsafe file name: " + *problem);
+    if (std::optional<std::string> problem =
+            GroupNameProblem(prefix.GroupName, codePage_.LeadBytes()))
+      throw Exception(named + ": Unsafe group name \"" + codePage_.ToHost(prefix.GroupName) +
+                      "\": " + *problem);
     const int64_t dataStart = source_.Position();
     try {
       CheckData(prefix, dataStart, named);

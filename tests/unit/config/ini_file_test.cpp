@@ -66,4 +66,23 @@ TEST(IniFile, LoadsAFileAndTakesAMissingOneAsEmpty) {
   EXPECT_EQ(IniFile::Load(dir.Path()).Read("Settings", "Width"), std::nullopt);
 }
 
+// Lines count as an editor counts them, whatever ends them; the reader finds the same values.
+TEST(IniFile, TellsTheLineOfEverySectionAndKeyAsWritten) {
+  const IniFile ini("\xEF\xBB\xBFLoose=1\r\n[Settings]\rWidth = 800\n\n; note\n[Extra]\r\nKey=\"v\"");
+  ASSERT_EQ(ini.SectionLines().size(), 2u);
+  EXPECT_EQ(ini.SectionLines()[0].Name, "Settings");
+  EXPECT_EQ(ini.SectionLines()[0].Line, 2);
+  EXPECT_EQ(ini.SectionLines()[1].Line, 6);
+  ASSERT_EQ(ini.KeyLines().size(), 3u);
+  EXPECT_FALSE(ini.KeyLines()[0].InSection);
+  EXPECT_EQ(ini.KeyLines()[0].Line, 1);
+  EXPECT_EQ(ini.KeyLines()[1].Key, "Width");
+  EXPECT_EQ(ini.KeyLines()[1].Section, "Settings");
+  EXPECT_EQ(ini.KeyLines()[1].Line, 3);
+  EXPECT_EQ(ini.KeyLines()[2].Value, "v");
+  EXPECT_EQ(ini.KeyLines()[2].Line, 7);
+  EXPECT_EQ(ini.Read("Settings", "Loose"), std::nullopt);
+  EXPECT_EQ(ini.Read("Settings", "Width"), "800");
+}
+
 }  // namespace

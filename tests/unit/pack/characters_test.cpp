@@ -6,6 +6,7 @@
 #include "config/password_hash.h"
 #include "pack/text_conversion.h"
 #include "unit/pack/pack_test_support.h"
+#include "unit/payload/payload_bytes.h"
 #include "unit/test_files.h"
 
 namespace {
@@ -112,6 +113,20 @@ TEST_F(CharactersTest, RefusesACharacterTheCodePageCannotRepresent) {
       vmtest::Vmpack({"password-hash", "--codepage", "1251", UnicodeToHost(U"Ü")});
   EXPECT_EQ(hashed.ExitCode, 1);
   EXPECT_NE(hashed.Err.find("The password holds"), std::string::npos) << hashed.Err;
+}
+
+TEST_F(CharactersTest, VerifyShowsAStoredNameAsItsAuthorWroteIt) {
+  if (!HostCanHold(U"Übung.")) GTEST_SKIP() << "beyond this system's text";
+  vmtest::WriteBytes(out_, vmtest::SessionBytes(vmtest::FakeRunnerImage(), "Session1",
+                                                {vmtest::StoredFile("\xDC" "bung.", "x")}));
+
+  const vmtest::VmpackResult verified = vmtest::Vmpack({"verify", out_});
+
+  EXPECT_EQ(verified.ExitCode, 1);
+  EXPECT_NE(verified.Err.find("\"" + UnicodeToHost(U"Übung.") +
+                              "\": Unsafe file name: it ends in a dot"),
+            std::string::npos)
+      << verified.Err;
 }
 
 }  // namespace
