@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <vector>
 
 #include "support/errors.h"
@@ -22,10 +21,10 @@ constexpr std::array<const char*, 2> kNumberedDeviceNames = {"COM", "LPT"};
 
 bool IsControl(unsigned char c) { return c < kFirstPrintable || c == kDelete; }
 
+// Formatted by hand: the printf family would bring its whole formatter into the Runner.
 std::string Hex(unsigned char c) {
-  char text[8];
-  std::snprintf(text, sizeof text, "\\x%02X", c);
-  return text;
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  return std::string("\\x") + kDigits[c >> 4] + kDigits[c & 0xF];
 }
 
 // The characters of s, each as its start and length; a lead byte at the very end stands alone.

@@ -25,6 +25,7 @@ template StringSize string::find_first_not_of(const char*, StringSize, StringSiz
 template StringSize string::find_first_not_of(char, StringSize) const noexcept;
 template StringSize string::find_last_not_of(const char*, StringSize) const noexcept;
 template StringSize string::find_last_not_of(const char*, StringSize, StringSize) const noexcept;
+template StringSize string::find_last_not_of(char, StringSize) const noexcept;
 template string string::substr(StringSize, StringSize) const;
 template int string::compare(const char*) const;
 template int string::compare(StringSize, StringSize, const char*) const;
