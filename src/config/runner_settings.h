@@ -10,6 +10,8 @@ struct TOptionState {
   bool UserChoice = false;  // the value comes from the preference store; the setup dialog shows it
   bool Enabled = false;     // the setup dialog's checkbox may be changed
   bool Value = false;
+  int32_t X = 0;  // the checkbox's client position in the setup dialog
+  int32_t Y = 0;
 };
 
 // The movie author's settings, one field per key of the settings file. A fresh record holds

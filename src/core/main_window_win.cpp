@@ -4,6 +4,7 @@
 #include <exception>
 #include <string>
 
+#include "config/setup_dialog_win.h"
 #include "core/error_report_win.h"
 #include "core/main_window_rules.h"
 #include "core/process_state.h"
@@ -35,7 +36,7 @@ bool ProjectorHasForeground(const TfrmMain& r) {
 void OnRunnerStart(TfrmMain& r) {
   try {
     if (r.SetupMode)
-      Trace("setup mode: the setup dialog is not available in this build");
+      r.RunSetupDialog();
     else
       r.LaunchSession();
   } catch (const std::exception& e) {
@@ -122,11 +123,29 @@ void OnSizing(TfrmMain& r, WPARAM edge, LPARAM lParam) {
   *proposed = RECT{edges.Left, edges.Top, edges.Right, edges.Bottom};
 }
 
+// The new preferences take effect only in a new run: a change ends this movie and restarts.
+void OnSetupCommand(TfrmMain& r) {
+  if (CurrentSetupDialog) {
+    // While it is still opening (the password prompt is up) there is nothing to focus yet.
+    if (CurrentSetupDialog->Handle) SetFocus(CurrentSetupDialog->Handle.get());
+    return;
+  }
+  if (!r.RunSetupDialog()) return;
+  Trace("menu: the preferences changed; restarting the movie");
+  PostMessageA(r.ProjectorWindow, WM_CLOSE, 0, 0);
+  RestartFlag = true;
+}
+
 void OnMenuCommand(TfrmMain& r, WPARAM id) {
   switch (id) {
-    case kMenuClose:    PostMessageA(r.ProjectorWindow, WM_CLOSE, 0, 0); break;
+    case kMenuClose:
+      if (CurrentSetupDialog)
+        SendMessageA(CurrentSetupDialog->Handle.get(), WM_CLOSE, 0, 0);
+      else
+        PostMessageA(r.ProjectorWindow, WM_CLOSE, 0, 0);
+      break;
     case kMenuMinimize: PostMessageA(r.MainWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0); break;
-    case kMenuSetup:    Trace("menu: the setup dialog is not available in this build"); break;
+    case kMenuSetup:    OnSetupCommand(r); break;
   }
 }
 
@@ -225,7 +244,10 @@ LRESULT Dispatch(TfrmMain& r, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_QUERYENDSESSION:
     case WM_ENDSESSION:
-      if (r.ProjectorWindow) PostMessageA(r.ProjectorWindow, WM_CLOSE, 0, 0);
+      if (CurrentSetupDialog)
+        SendMessageA(CurrentSetupDialog->Handle.get(), WM_CLOSE, 0, 0);
+      else if (r.ProjectorWindow)
+        PostMessageA(r.ProjectorWindow, WM_CLOSE, 0, 0);
       break;
     case WM_ERASEBKGND:
       if (r.RatioResized) {

@@ -69,6 +69,8 @@ struct TfrmMain {
   void StartUp();
   void ShutDown();
   void ReadRunnerSettings();
+  void ReadRunnerSettings(RunnerSettings& into);  // the same pass into another record
+  bool RunSetupDialog();  // true when a preference changed
   void LaunchSession();
 
   // The projector's movie window.

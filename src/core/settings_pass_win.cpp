@@ -26,7 +26,9 @@ class SettingsPassGuard {
 
 }  // namespace
 
-void TfrmMain::ReadRunnerSettings() {
+void TfrmMain::ReadRunnerSettings() { ReadRunnerSettings(Settings); }
+
+void TfrmMain::ReadRunnerSettings(RunnerSettings& into) {
   SettingsPassGuard pass(Placement);
   const std::string base = TempBaseDirectory(*Preferences);
   Appender.TargetDir = base;
@@ -36,13 +38,13 @@ void TfrmMain::ReadRunnerSettings() {
   try {
     Appender.Extract(kSessionName);
   } catch (...) {
-    OverlayPreferences(*Preferences, Settings);
+    OverlayPreferences(*Preferences, into);
     throw;
   }
 
   if (Placement.SettingsFileName.empty()) {
     Trace("settings: the session holds no settings file");
-    OverlayPreferences(*Preferences, Settings);
+    OverlayPreferences(*Preferences, into);
     return;
   }
   const std::string path = base + Placement.SettingsFileName;
@@ -53,7 +55,7 @@ void TfrmMain::ReadRunnerSettings() {
       Trace("settings: deleting " + path + (deleted ? ": done" : ": failed"));
     }
   } deleteAfterReading{path};
-  ReadSettingsKeys(path, ProgramName, *Preferences, Settings);
+  ReadSettingsKeys(path, ProgramName, *Preferences, into);
 }
 
 }  // namespace vm

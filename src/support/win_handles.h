@@ -25,6 +25,7 @@ using UniqueMemoryDC = Unique<HDC, NullHandle, DeleteDC>;
 using UniqueBitmap = Unique<HBITMAP, NullHandle, DeleteObject>;
 using UniqueEnvironmentBlock = Unique<LPCH, NullHandle, FreeEnvironmentStringsA>;
 using UniqueFont = Unique<HFONT, NullHandle, DeleteObject>;
+using UniqueBrush = Unique<HBRUSH, NullHandle, DeleteObject>;
 using UniqueWindow = Unique<HWND, NullHandle, DestroyWindow>;
 
 // Ownership of a mutex that a wait obtained: releases the ownership, not the handle, so it must
