@@ -8,6 +8,7 @@
 #include "core/runner.h"
 #include "core/session_cleanup_win.h"
 #include "config/password_prompt_win.h"
+#include "payload/file_compare.h"
 #include "payload/file_helpers.h"
 #include "support/paths.h"
 #include "support/trace.h"

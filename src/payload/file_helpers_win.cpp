@@ -63,10 +63,6 @@ std::string ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-bool FilesEqual(const std::string& a, const std::string& b) {
-  return ReadWholeFile(a) == ReadWholeFile(b);
-}
-
 bool IsSystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
 std::optional<size_t> LastCharOf(const std::string& s) { return LastCharOf(s, IsSystemLeadByte); }
