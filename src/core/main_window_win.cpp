@@ -9,6 +9,7 @@
 #include "core/process_state.h"
 #include "core/runner.h"
 #include "engine/runner_messages.h"
+#include "payload/file_helpers_paths.h"
 #include "support/trace.h"
 
 namespace vm {
@@ -171,9 +172,7 @@ void OnGlobalClose(TfrmMain& r, WPARAM wParam, LPARAM lParam) {
   const std::string name = AtomName(lParam);
   if (wParam == 0) {
     r.GlobalCloseMessage = 0xFFFFFFFF;
-    const size_t slash = name.find_last_of('\\');
-    const std::string fileName = slash == std::string::npos ? name : name.substr(slash + 1);
-    if (lstrcmpiA(fileName.c_str(), r.ExeFileName.c_str()) == 0) SendMessageA(r.MainWnd, WM_CLOSE, 0, 0);
+    if (lstrcmpiA(FileNameOf(name, IsSystemLeadByte).c_str(), r.ExeFileName.c_str()) == 0) SendMessageA(r.MainWnd, WM_CLOSE, 0, 0);
     return;
   }
   char value[kEnvironmentCapacity + 1] = {};

@@ -30,20 +30,12 @@ enum HookExport { kMProc, kKProc, kCProc, kGProc };
 
 enum WorkingDirectoryChoice { kProbe = 0, kInstanceDirectory = 1, kStartDirectory = 2 };
 
-std::string FolderOfOwnExecutable() {
-  std::string path = OwnExecutablePath();
-  return path.substr(0, path.find_last_of('\\') + 1);
-}
+std::string FolderOfOwnExecutable() { return FolderOf(OwnExecutablePath(), IsSystemLeadByte); }
 
 std::string CurrentDirectory() {
   char buffer[MAX_PATH + 1] = {};
   GetCurrentDirectoryA(sizeof buffer, buffer);
   return buffer;
-}
-
-std::string WithoutTrailingBackslash(std::string dir) {
-  if (!dir.empty() && dir.back() == '\\') dir.pop_back();
-  return dir;
 }
 
 uint32_t HandleValue(const void* handle) {
@@ -214,7 +206,7 @@ void TfrmMain::LaunchSession() {
   SetEnvironmentVariableA(ExeFileName.c_str(), mainWindow.c_str());
 
   const std::string workingDir =
-      WithoutTrailingBackslash(UseStartDirectory ? CurrentDirectory() : Instance.InstanceDir);
+      WithoutTrailingBackslash(UseStartDirectory ? CurrentDirectory() : Instance.InstanceDir, IsSystemLeadByte);
   block.Set(kBlockWorkingDirectory, workingDir);
   const std::string copyInWorkingDir = workingDir + "\\" + Placement.ProjectorFileName;
   if (FilesEqual(projectorPath, copyInWorkingDir)) projectorPath = copyInWorkingDir;

@@ -6,7 +6,7 @@
 #include "core/main_window_win.h"
 #include "core/process_state.h"
 #include "core/runner.h"
-#include "payload/file_helpers.h"
+#include "payload/file_helpers_paths.h"
 #include "support/paths.h"
 #include "support/trace.h"
 
@@ -17,11 +17,6 @@ constexpr char kGlobalCloseMessage[] = "VGlobalCloseMessage_s-z";
 constexpr char kSetupSwitch[] = "/C";
 constexpr int32_t kEndlessMidiLoops = INT_MAX;
 constexpr DWORD kShutdownPauseMs = 111;
-
-std::string FileNameOf(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 bool IsSetupSwitch(const char* argument) {
   std::string upper = argument;
@@ -62,7 +57,7 @@ WindowOptions WindowOptionsOf(const RunnerSettings& s, int32_t width, int32_t he
 
 void TfrmMain::StartUp() {
   const std::string ownPath = OwnExecutablePath();
-  ExeFileName = FileNameOf(ownPath);
+  ExeFileName = FileNameOf(ownPath, IsSystemLeadByte);
   GlobalCloseMessage = RegisterWindowMessageA(kGlobalCloseMessage);
 
   SetupMode = __argc > 1 && IsSetupSwitch(__argv[1]);

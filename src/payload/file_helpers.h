@@ -22,10 +22,6 @@ bool IsTreeFree(const std::string& pattern);
 // The file's bytes, read while others may read and write it; empty when it cannot be opened.
 std::string ReadWholeFile(const std::string& path);
 
-// LastCharOf with the system's ANSI code page.
-bool IsSystemLeadByte(unsigned char byte);
-std::optional<size_t> LastCharOf(const std::string& s);
-
 bool IsDirectory(const std::string& path);
 
 // Creates the directory and every missing level above it; a trailing "\" is allowed. Failures are

@@ -136,9 +136,7 @@ void RemoveInstanceDirectory(const std::string& instanceDir, ShellDeleteFunction
     Trace("remove: no instance directory");
     return;
   }
-  std::string dir = instanceDir;
-  std::optional<size_t> last = LastCharOf(dir);
-  if (last && dir.substr(*last) == "\\") dir.erase(*last);
+  const std::string dir = WithoutTrailingBackslash(instanceDir, IsSystemLeadByte);
 
   int result = shellDelete(dir + "\\*.dat", ShellDeleteMode::Permanent);
   Trace("remove: " + dir + "\\*.dat deleted with result " + std::to_string(result));

@@ -5,6 +5,8 @@
 
 namespace vm {
 
+bool IsSystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
 std::string OwnExecutablePath() {
   char buffer[MAX_PATH + 1];
   DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
