@@ -75,6 +75,10 @@ bool CreateCandidate(const std::string& candidate) {
       Trace("claim: " + candidate + " not created (" + Error(error) + ")");
       throw Exception("Can't create dir " + candidate);
     }
+    if (!IsDirectory(candidate)) {
+      Trace("claim: " + candidate + " is a file, not a directory of ours, passed over");
+      return false;
+    }
     if (deleted) {
       Trace("claim: " + candidate + " exists again after its deletion, passed over");
       return false;

@@ -123,6 +123,15 @@ TEST_F(InstanceDirectory, AFileHeldOpenAnywhereInALeftoverKeepsIt) {
   }
 }
 
+// Only directories are the Runner's leftovers: a file of that name is somebody else's.
+TEST_F(InstanceDirectory, AFileNamedLikeAnInstanceDirectoryIsLeftAlone) {
+  vmtest::WriteBytes(Dir("Vdl_Rt"), "not a directory");
+  vm::InstanceClaim claim = Claim();
+  ASSERT_TRUE(claim.Claimed);
+  EXPECT_EQ(claim.InstanceNumber, 1);
+  EXPECT_EQ(vmtest::ReadBytes(Dir("Vdl_Rt")), "not a directory");
+}
+
 TEST_F(InstanceDirectory, AReadOnlyFileInALeftoverKeepsIt) {
   const std::string file = Dir("Vdl_Rt\\readonly.bin");
   vm::CreateDirectoryPath(Dir("Vdl_Rt"));
@@ -149,13 +158,6 @@ TEST_F(InstanceDirectory, AnUnusedLeftoverIsDeletedAndReused) {
   EXPECT_EQ(claim.InstanceSuffix, "_VDL_RT");
   EXPECT_TRUE(vm::IsDirectory(Dir("Vdl_Rt")));
   EXPECT_TRUE(vmtest::ListNames(Dir("Vdl_Rt")).empty());
-}
-
-TEST_F(InstanceDirectory, AFileNamedLikeTheDirectoryIsAnUnusedLeftoverToo) {
-  vmtest::WriteBytes(Dir("Vdl_Rt"), "not a directory");
-  vm::InstanceClaim claim = Claim();
-  EXPECT_EQ(claim.InstanceNumber, 0);
-  EXPECT_TRUE(vm::IsDirectory(Dir("Vdl_Rt")));
 }
 
 // The number names the instance's mapping and message: a running instance keeps it from the
