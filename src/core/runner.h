@@ -27,6 +27,9 @@ struct TfrmMain {
   std::string ExeFileName;  // the executable's file name without its folder
   std::string ProgramName;  // its section in the preference store
   bool SetupMode = false;   // started with "/C"
+  // The base directory of this run's files, resolved once at start-up: the settings pass and the
+  // launch run in different current directories and must use the same folder.
+  std::string TempBase;
 
   RunnerSettings Settings;
   RandomGenerator Random;  // the process's generator, which the password check draws from

@@ -88,7 +88,7 @@ void TfrmMain::LaunchSession() {
   Trace(std::string("launch: the projector starts in ") +
         (UseStartDirectory ? "the runner's directory" : "the instance directory"));
 
-  Instance.BaseDirectory = TempBaseDirectory(*Preferences);
+  Instance.BaseDirectory = TempBase;
   ClaimInstanceDirectory(Instance);
   if (!Instance.Claimed) {
     Trace("launch: no instance directory: another runner kept the claim lock");

@@ -28,7 +28,7 @@ class SettingsPassGuard {
 
 void TfrmMain::ReadRunnerSettings() {
   SettingsPassGuard pass(Placement);
-  const std::string base = TempBaseDirectory(*Preferences);
+  const std::string& base = TempBase;
   Appender.TargetDir = base;
   Placement.SettingsFileName.clear();
   Appender.OnFile = Placement.FileHandler();

@@ -63,6 +63,7 @@ void TfrmMain::StartUp() {
   SetupMode = __argc > 1 && IsSetupSwitch(__argv[1]);
   ProgramName = DeriveProgramName(ownPath, IsSystemLeadByte);
   Preferences = std::make_unique<RegistryPreferenceStore>(ProgramName);
+  TempBase = TempBaseDirectory(*Preferences);
   Trace("start: " + ownPath + (SetupMode ? " in setup mode" : "") + ", program name \"" +
         ProgramName + "\"");
 

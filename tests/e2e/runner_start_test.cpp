@@ -103,6 +103,23 @@ TEST(RunnerStart, SetupModeReadsNoSettingsAndUnpacksNothing) {
   EXPECT_TRUE(runner.LeftInBase().empty());
 }
 
+// The settings pass and the launch run in different current directories; a relative base
+// directory lies below the executable's folder for both.
+TEST(RunnerStart, ARelativeTempDirectoryIsTakenBelowTheExecutablesFolder) {
+  PackedRunner runner("RelativeBase", FullSession());
+  const std::string exeFolder = runner.ExePath().substr(0, runner.ExePath().rfind('\\') + 1);
+  const std::string base = exeFolder + "relative\\";
+  ASSERT_TRUE(CreateDirectoryA(base.c_str(), nullptr));
+  runner.SetTempDirectoryPreference("relative");
+  DWORD exitCode = 1;
+  ASSERT_TRUE(runner.Run(kRunTimeoutMs, &exitCode));
+  EXPECT_EQ(exitCode, 0u);
+  const auto trace = runner.TraceLines();
+  EXPECT_TRUE(TraceHas(trace, "settings: Width = 640 from the file"));
+  EXPECT_TRUE(TraceHas(trace, "claim: number 0 claimed, " + base + "Vdl_Rt\\"));
+  EXPECT_TRUE(vmtest::ListNames(base).empty());
+}
+
 // The second Runner starts while the first holds its instance directory.
 TEST(RunnerStart, TwoRunnersAtOnceGetTheirOwnInstanceNumbers) {
   std::vector<PackedFile> files = FullSession();
