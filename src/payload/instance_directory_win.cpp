@@ -15,6 +15,8 @@ constexpr DWORD kClaimLockWaitMs = 5555;
 // Followed by the instance suffix: one mutex per running instance.
 constexpr char kInstanceLockPrefix[] = "HalvornRunnerInstance";
 
+constexpr int kPrivateFolderTries = 100;
+
 constexpr DWORD kRemoveRetryDelayMs = 111;
 constexpr DWORD kRemoveTimeLimitMs = 2222;
 
@@ -162,6 +164,29 @@ void RemoveInstanceDirectory(const std::string& instanceDir, ShellDeleteFunction
     result = shellDelete(dir, ShellDeleteMode::ToRecycleBin);
     Trace("remove: tree moved to the recycle bin with result " + std::to_string(result));
   }
+}
+
+PrivateFolder::PrivateFolder(const std::string& base, const std::string& prefix) {
+  const std::string stem = base + prefix + std::to_string(GetCurrentProcessId());
+  for (int n = 0; n < kPrivateFolderTries; ++n) {
+    const std::string candidate = n == 0 ? stem : stem + "_" + std::to_string(n);
+    if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+      path_ = candidate + "\\";
+      return;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS) {
+      Trace("private folder: " + candidate + " not created (" + Error(error) + ")");
+      throw Exception("Can't create dir " + candidate);
+    }
+  }
+  throw Exception("Can't create dir " + stem);
+}
+
+PrivateFolder::~PrivateFolder() {
+  const std::string dir = WithoutTrailingBackslash(path_, IsSystemLeadByte);
+  const int result = ShellDelete(dir);
+  Trace("private folder: " + dir + " deleted with result " + std::to_string(result));
 }
 
 }  // namespace vm

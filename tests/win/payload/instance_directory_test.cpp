@@ -316,4 +316,33 @@ TEST_F(InstanceDirectory, RemovalWithoutAClaimedDirectoryTouchesNothing) {
   EXPECT_EQ(vmtest::ReadBytes(Dir("user.dat")), "keep");
 }
 
+TEST_F(InstanceDirectory, APrivateFolderIsOwnAndGoesWithEverythingInIt) {
+  const std::string stem = Dir("Own") + std::to_string(GetCurrentProcessId());
+  vm::CreateDirectoryPath(stem);  // left by an earlier process of the same id
+  std::string first, second;
+  {
+    vm::PrivateFolder a(base_.Path() + "\\", "Own");
+    vm::PrivateFolder b(base_.Path() + "\\", "Own");
+    first = a.Path();
+    second = b.Path();
+    EXPECT_EQ(first, stem + "_1\\");
+    EXPECT_EQ(second, stem + "_2\\");
+    vmtest::WriteBytes(first + "settings.ini", "[Settings]");
+    vmtest::WriteBytes(first + "other.ini", "[Settings]");
+  }
+  EXPECT_FALSE(vmtest::Exists(first));
+  EXPECT_FALSE(vmtest::Exists(second));
+  EXPECT_TRUE(vm::IsDirectory(stem));
+}
+
+TEST_F(InstanceDirectory, APrivateFolderThatCannotBeCreatedIsAnError) {
+  const std::string missing = Dir("missing\\");
+  try {
+    vm::PrivateFolder folder(missing, "Own");
+    FAIL() << "created below a missing folder";
+  } catch (const vm::Exception& e) {
+    EXPECT_EQ(std::string(e.what()), "Can't create dir " + missing + "Own" + std::to_string(GetCurrentProcessId()));
+  }
+}
+
 }  // namespace
