@@ -63,6 +63,7 @@ void SessionCleanup::Run() {
     TerminateProcess(ProjectorProcess.get(), 1);
     WaitForSingleObject(ProjectorProcess.get(), kProjectorEndMs);
   }
+  ProjectorJob.reset();
   ProjectorThread.reset();
   ProjectorProcess.reset();
   r_.ProjectorProcess = nullptr;

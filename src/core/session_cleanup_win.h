@@ -22,6 +22,9 @@ class SessionCleanup {
   UniqueLibrary HookLibrary;
   UniqueHook KeyboardHook, GetMessageHook, CbtHook, MouseHook;
   UniqueHandle ProjectorProcess, ProjectorThread;
+  // Ends the projector when its last handle closes: at the clean-up, or when the system closes
+  // the handles of a Runner that was killed.
+  UniqueHandle ProjectorJob;
   DWORD AttachedThreadId = 0;
   bool HookLibraryPathFormed = false;
 

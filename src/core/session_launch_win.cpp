@@ -49,6 +49,21 @@ std::string SystemMessage(DWORD error) {
   return text;
 }
 
+// A Runner that is killed (the task manager, taskkill /f) runs no clean-up; the job makes the
+// system end its projector with it, instead of leaving it hidden and holding the instance
+// directory. Processes that the projector starts break away from the job and live on.
+UniqueHandle TieToRunner(HANDLE process) {
+  UniqueHandle job(CreateJobObjectA(nullptr, nullptr));
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
+  if (!job || !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
+      !AssignProcessToJobObject(job.get(), process)) {
+    Trace("launch: the projector is not tied to the runner's life (error " + std::to_string(GetLastError()) + ")");
+    return UniqueHandle();
+  }
+  return job;
+}
+
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 }  // namespace
@@ -227,8 +242,10 @@ void TfrmMain::LaunchSession() {
   ProjectorProcessId = info.dwProcessId;
   ProjectorThreadId = info.dwThreadId;
   cleanup.AttachedThreadId = info.dwThreadId;
+  cleanup.ProjectorJob = TieToRunner(info.hProcess);
   block.Set(kBlockProjectorProcessId, info.dwProcessId);
-  Trace("launch: projector " + projectorPath + " started in " + workingDir);
+  Trace("launch: projector " + projectorPath + " started in " + workingDir + " (process " +
+        std::to_string(info.dwProcessId) + ")");
 
   ProjectorWindow = nullptr;
   ResumeThread(info.hThread);
