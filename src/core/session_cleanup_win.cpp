@@ -6,6 +6,7 @@
 #include "core/message_pump_win.h"
 #include "core/process_state.h"
 #include "core/runner.h"
+#include "engine/hook_removal_win.h"
 #include "support/trace.h"
 
 namespace vm {
@@ -85,17 +86,10 @@ void SessionCleanup::Run() {
   r_.Instance.InstanceLock.reset();
 }
 
-// The CBT hook must go: a hook library left hooked into every process would outlive the movie.
 void SessionCleanup::RemoveHooks() {
   KeyboardHook.reset();
   MouseHook.reset();
-  if (CbtHook) {
-    HHOOK cbt = CbtHook.release();
-    while (!UnhookWindowsHookEx(cbt)) {
-      MessageBeep(0);
-      PumpPending();
-    }
-  }
+  if (CbtHook) RemoveHookRetrying(CbtHook.release(), PumpPending);
   GetMessageHook.reset();
 }
 
