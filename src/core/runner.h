@@ -44,6 +44,7 @@ struct TfrmMain {
   int32_t RatioBaseWidth = 0, RatioBaseHeight = 0;
   RECT ScreenRect = {};
   UINT GlobalCloseMessage = 0;
+  ATOM CloseAtom = 0;  // named after ExeFileName, added for the end-of-session broadcast
 
   // The session.
   InstanceClaim Instance;  // InstanceDir, InstanceNumber, InstanceSuffix

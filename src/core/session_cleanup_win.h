@@ -30,6 +30,7 @@ class SessionCleanup {
 
  private:
   void Run();
+  void BroadcastSessionEnd();
   void RemoveHooks();
   void ReleaseSharedBlock();
 

@@ -62,6 +62,7 @@ TEST(RunnerStart, ASessionWithoutAHookLibraryEndsCleanly) {
   PackedRunner runner("NoHooks", {{"settings.ini", kSettings}, vmtest::StandinProjector()});
   ASSERT_TRUE(runner.Run(kRunTimeoutMs));
   EXPECT_TRUE(TraceHas(runner.TraceLines(), "holds no hook library"));
+  EXPECT_EQ(GlobalFindAtomA("NoHooks.exe"), 0) << "nothing was launched, so no broadcast";
   EXPECT_TRUE(runner.LeftInBase().empty());
 }
 
