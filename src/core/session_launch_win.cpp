@@ -6,6 +6,7 @@
 #include "core/message_pump_win.h"
 #include "core/process_state.h"
 #include "core/runner.h"
+#include "core/session_block.h"
 #include "core/session_cleanup_win.h"
 #include "config/password_prompt_win.h"
 #include "payload/file_compare.h"
@@ -190,18 +191,15 @@ void TfrmMain::LaunchSession() {
   if (block.IsSet(kBlockRightClickMenuOff) || block.IsSet(kBlockMouseInteractionOff) || block.IsSet(kBlockDraggable)) {
     if (!install(WH_MOUSE, procs[kMProc], cleanup.MouseHook, "mouse")) return;
   }
-  block.Set(kBlockHideCursor, Settings.HideCursor ? 1 : 0);
-  block.Set(kBlockMainWindowCopy, HandleValue(MainWnd));
-  block.Set(kBlockMainWindow, HandleValue(MainWnd));
-  block.Set(kBlockProjectorProcessId, 0);
-  block.Set(kBlockMouseHook, HandleValue(cleanup.MouseHook.get()));
-  block.Set(kBlockKeyboardHook, HandleValue(cleanup.KeyboardHook.get()));
-  block.Set(kBlockCbtHook, HandleValue(cleanup.CbtHook.get()));
-  block.Set(kBlockGetMessageHook, HandleValue(cleanup.GetMessageHook.get()));
-  block.Set(kBlockReservedOne68, 1);
-  block.Set(kBlockExitOnEsc, Settings.ExitOnESC ? 1 : 0);
-  block.Set(kBlockRunnerThreadId, GetCurrentThreadId());
-  block.Set(kBlockRunnerProcessId, GetCurrentProcessId());
+  SessionHandles handles;
+  handles.MainWindow = HandleValue(MainWnd);
+  handles.MouseHook = HandleValue(cleanup.MouseHook.get());
+  handles.KeyboardHook = HandleValue(cleanup.KeyboardHook.get());
+  handles.CbtHook = HandleValue(cleanup.CbtHook.get());
+  handles.GetMessageHook = HandleValue(cleanup.GetMessageHook.get());
+  handles.RunnerThreadId = GetCurrentThreadId();
+  handles.RunnerProcessId = GetCurrentProcessId();
+  CompleteSessionBlock(block, Settings, handles);
 
   // Runner message and projector file.
   RunnerMessage = RegisterWindowMessageA((std::string(kRunnerMessageName) + Instance.InstanceSuffix).c_str());
