@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "config/dialog_centre.h"
+#include "support/failure_text.h"
 #include "support/trace.h"
 
 namespace vm {
@@ -140,7 +141,7 @@ void TfrmPWDialog::CreatePasswordDialog(HWND parent) {
   HWND created = CreateDialogParamA(GetModuleHandleA(nullptr), kDialogTemplate, parent, PasswordDialogProc, 0);
   if (created) return;
   DWORD error = GetLastError();
-  Trace("password prompt: CreateDialogParamA failed for PW_DIALOG (error " + std::to_string(error) + ")");
+  Trace("password prompt: " + Win32FailureText("CreateDialogParamA", kDialogTemplate, error));
   MessageBoxA(nullptr, kCreationFailedText, kErrorCaption, MB_OK);
 }
 

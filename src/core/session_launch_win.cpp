@@ -11,6 +11,7 @@
 #include "config/password_prompt_win.h"
 #include "payload/file_compare.h"
 #include "payload/file_helpers.h"
+#include "support/failure_text.h"
 #include "support/paths.h"
 #include "support/trace.h"
 
@@ -59,7 +60,8 @@ UniqueHandle TieToRunner(HANDLE process) {
   limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
   if (!job || !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
       !AssignProcessToJobObject(job.get(), process)) {
-    Trace("launch: the projector is not tied to the runner's life (error " + std::to_string(GetLastError()) + ")");
+    Trace("launch: the projector is not tied to the runner's life: " +
+          Win32FailureText("AssignProcessToJobObject", "the projector", GetLastError()));
     return UniqueHandle();
   }
   return job;
@@ -130,13 +132,13 @@ void TfrmMain::LaunchSession() {
   cleanup.Mapping.reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                            kSharedMappingSize, mappingName.c_str()));
   if (!cleanup.Mapping) {
-    Trace("launch: CreateFileMappingA failed for " + mappingName + " (error " + std::to_string(GetLastError()) + ")");
+    Trace("launch: " + Win32FailureText("CreateFileMappingA", mappingName, GetLastError()));
     return;
   }
   SharedBlockBytes = static_cast<uint8_t*>(
       MapViewOfFile(cleanup.Mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, kSharedBlockSize));
   if (SharedBlockBytes == nullptr) {
-    Trace("launch: MapViewOfFile failed (error " + std::to_string(GetLastError()) + ")");
+    Trace("launch: " + Win32FailureText("MapViewOfFile", mappingName, GetLastError()));
     return;
   }
   Trace("launch: shared block " + mappingName);
@@ -171,8 +173,7 @@ void TfrmMain::LaunchSession() {
   HINSTANCE module = cleanup.HookLibrary.get();
   auto install = [&](int kind, HOOKPROC proc, UniqueHook& hook, const char* name) {
     hook.reset(SetWindowsHookExA(kind, proc, module, 0));
-    if (!hook) Trace(std::string("launch: the ") + name + " hook could not be installed (error " +
-                     std::to_string(GetLastError()) + "); ending");
+    if (!hook) Trace("launch: " + Win32FailureText("SetWindowsHookExA", name, GetLastError()) + "; ending");
     return static_cast<bool>(hook);
   };
   if (!install(WH_KEYBOARD, procs[kKProc], cleanup.KeyboardHook, "keyboard")) return;
@@ -231,7 +232,7 @@ void TfrmMain::LaunchSession() {
   PROCESS_INFORMATION info = {};
   if (!CreateProcessA(projectorPath.c_str(), nullptr, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
                       workingDir.c_str(), &startup, &info)) {
-    Trace("launch: CreateProcessA failed for " + projectorPath + " (error " + std::to_string(GetLastError()) + ")");
+    Trace("launch: " + Win32FailureText("CreateProcessA", projectorPath, GetLastError()));
     return;
   }
   cleanup.ProjectorProcess.reset(info.hProcess);

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "support/errors.h"
+#include "support/failure_text.h"
 #include "support/paths.h"
 
 namespace vm {
@@ -11,7 +12,7 @@ std::string OwnExecutablePath() {
   char buffer[MAX_PATH + 1];
   DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
   if (n == 0 || n >= sizeof buffer)
-    throw Exception("GetModuleFileNameA failed (error " + std::to_string(GetLastError()) + ")");
+    throw Exception(Win32FailureText("GetModuleFileNameA", "", GetLastError()));
   return std::string(buffer, n);
 }
 
