@@ -93,10 +93,7 @@ void TfrmMain::StartUp() {
   Top = layout.Top;
   Width = layout.Width;
   Height = layout.Height;
-  MainWnd = CreateWindowExA(layout.ExStyle, kMainWindowClass, "", layout.Style | kStyleClipChildren,
-                            Left, Top, Width, Height, nullptr, nullptr, instance, nullptr);
-  if (MainWnd == nullptr)
-    Trace("start: CreateWindowExA failed (error " + std::to_string(GetLastError()) + ")");
+  MainWnd = CreateMainWindow(layout, instance);
   RatioBaseWidth = Width;
   RatioBaseHeight = Height;
   if (layout.Maximize) SendMessageA(MainWnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
