@@ -3,14 +3,13 @@
 #include <exception>
 
 #include "config/dialog_centre.h"
+#include "resources/resource_names.h"
 #include "support/failure_text.h"
 #include "support/trace.h"
 
 namespace vm {
 namespace {
 
-constexpr char kDialogTemplate[] = "PW_DIALOG";
-constexpr char kMainIcon[] = "MAINICON";
 constexpr int kLabelId = 4;
 constexpr int kEditId = 101;
 constexpr int kOkId = 102;
@@ -88,7 +87,7 @@ void OnInitDialog(TfrmPWDialog& dialog, HWND hwnd) {
   SetWindowTextA(label, dialog.Label.c_str());
   dialog.Edit = GetDlgItem(hwnd, kEditId);
   SubclassEdit(dialog.Edit);
-  HICON icon = LoadIconA(GetModuleHandleA(nullptr), kMainIcon);
+  HICON icon = LoadIconA(GetModuleHandleA(nullptr), kMainIconName);
   SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 }
 
@@ -138,10 +137,10 @@ TfrmPWDialog::~TfrmPWDialog() {
 
 void TfrmPWDialog::CreatePasswordDialog(HWND parent) {
   SetLastError(0);
-  HWND created = CreateDialogParamA(GetModuleHandleA(nullptr), kDialogTemplate, parent, PasswordDialogProc, 0);
+  HWND created = CreateDialogParamA(GetModuleHandleA(nullptr), kPasswordDialogName, parent, PasswordDialogProc, 0);
   if (created) return;
   DWORD error = GetLastError();
-  Trace("password prompt: " + Win32FailureText("CreateDialogParamA", kDialogTemplate, error));
+  Trace("password prompt: " + Win32FailureText("CreateDialogParamA", kPasswordDialogName, error));
   MessageBoxA(nullptr, kCreationFailedText, kErrorCaption, MB_OK);
 }
 

@@ -20,11 +20,6 @@ constexpr UINT kDragTimerMs = 11;
 constexpr WPARAM kEscape = 27;
 constexpr int kAtomNameCapacity = 1024;
 constexpr DWORD kEnvironmentCapacity = 500;
-constexpr UINT kFirstPrivate = WM_USER + 1;
-constexpr UINT kLastPrivate = WM_USER + 50;
-constexpr UINT WM_RUNNER_FOREGROUND = WM_USER + 8;
-constexpr UINT WM_RUNNER_CLOSE = WM_USER + 12;
-constexpr UINT WM_RUNNER_STOP_DRAG = WM_USER + 14;
 
 bool ProjectorHasForeground(const TfrmMain& r) {
   return r.ProjectorWindow != nullptr && GetForegroundWindow() == r.ProjectorWindow;
@@ -275,7 +270,7 @@ LRESULT Dispatch(TfrmMain& r, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_RUNNER_STOP_DRAG:      r.Dragging = false; return 0;
     default:
-      if (msg >= kFirstPrivate && msg <= kLastPrivate) return 0;
+      if (msg >= kFirstRunnerMessage && msg <= kLastRunnerMessage) return 0;
       if (msg == r.GlobalCloseMessage && r.GlobalCloseMessage != 0) {
         OnGlobalClose(r, wParam, lParam);
         return 0;

@@ -16,8 +16,12 @@
 
 namespace vm {
 
+// The payload's session that the Runner plays; its settings file travels in it.
+constexpr char kRunnerSession[] = "Session1";
+
 // The runner object: everything of one run of the Runner. It is created for each run of the
-// restart loop and reached by the main window procedure through CurrentRunner.
+// restart loop and reached by the main window procedure through CurrentRunner. The name is the
+// system's heritage ("the main form"); it is no form, only the run's state and its steps.
 struct TfrmMain {
   TfrmMain() : Placement(Appender) {}
   TfrmMain(const TfrmMain&) = delete;

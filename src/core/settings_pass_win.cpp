@@ -8,7 +8,6 @@
 namespace vm {
 namespace {
 
-constexpr char kSessionName[] = "Session1";
 constexpr char kSettingsFolderPrefix[] = "Vdl_Settings";
 
 // The settings file exists on disk only while it is read: it goes on every way out.
@@ -38,7 +37,7 @@ void TfrmMain::ReadRunnerSettings() {
   Appender.OnFile = Placement.FileHandler();
   Trace("settings: extracting the settings file into " + folder.Path());
   try {
-    Appender.Extract(kSessionName);
+    Appender.Extract(kRunnerSession);
   } catch (...) {
     OverlayPreferences(*Preferences, Settings);
     throw;
