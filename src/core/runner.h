@@ -53,9 +53,8 @@ struct TfrmMain {
   // The session.
   InstanceClaim Instance;  // InstanceDir, InstanceNumber, InstanceSuffix
   bool UseStartDirectory = false;
-  uint8_t* SharedBlockBytes = nullptr;  // the mapped view; null while not mapped
+  uint8_t* SharedBlockBytes = nullptr;  // the clean-up's mapped view; null while not mapped
   UINT RunnerMessage = 0;
-  HANDLE ProjectorProcess = nullptr;  // owned by the launch's clean-up
   DWORD ProjectorProcessId = 0;
   DWORD ProjectorThreadId = 0;  // 0 once closing has begun
   HWND ProjectorWindow = nullptr;

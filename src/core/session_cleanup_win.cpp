@@ -67,7 +67,6 @@ void SessionCleanup::Run() {
   ProjectorJob.reset();
   ProjectorThread.reset();
   ProjectorProcess.reset();
-  r_.ProjectorProcess = nullptr;
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
   MessageFilter = MessageFilterRef();
   RemoveHooks();
@@ -112,8 +111,8 @@ void SessionCleanup::ReleaseSharedBlock() {
     block.Set(kBlockReserved60, 0);
     block.Set(kBlockKeyInteractionOff, 0);
     Sleep(kBlockReleasePauseMs);
-    UnmapViewOfFile(r_.SharedBlockBytes);
     r_.SharedBlockBytes = nullptr;
+    View.reset();
   }
   Mapping.reset();
 }

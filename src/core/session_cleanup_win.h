@@ -19,6 +19,7 @@ class SessionCleanup {
   ~SessionCleanup();
 
   UniqueHandle Mapping;
+  UniqueView View;  // the shared block; the runner reads it through SharedBlockBytes
   UniqueLibrary HookLibrary;
   UniqueHook KeyboardHook, GetMessageHook, CbtHook, MouseHook;
   UniqueHandle ProjectorProcess, ProjectorThread;

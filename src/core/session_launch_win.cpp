@@ -144,9 +144,9 @@ bool LaunchSteps::MapSharedBlock() {
     Trace("launch: " + Win32FailureText("CreateFileMappingA", mappingName, GetLastError()));
     return false;
   }
-  r_.SharedBlockBytes =
-      static_cast<uint8_t*>(MapViewOfFile(c_.Mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, kSharedBlockSize));
-  if (r_.SharedBlockBytes == nullptr) {
+  c_.View.reset(MapViewOfFile(c_.Mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, kSharedBlockSize));
+  r_.SharedBlockBytes = static_cast<uint8_t*>(c_.View.get());
+  if (!c_.View) {
     Trace("launch: " + Win32FailureText("MapViewOfFile", mappingName, GetLastError()));
     return false;
   }
@@ -265,7 +265,6 @@ bool LaunchSteps::StartProjector() {
   }
   c_.ProjectorProcess.reset(info.hProcess);
   c_.ProjectorThread.reset(info.hThread);
-  r_.ProjectorProcess = info.hProcess;
   r_.ProjectorProcessId = info.dwProcessId;
   r_.ProjectorThreadId = info.dwThreadId;
   c_.AttachedThreadId = info.dwThreadId;
