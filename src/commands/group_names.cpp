@@ -30,10 +30,6 @@ bool LeavesFolder(const std::string& groupName) {
   return std::any_of(segments.begin(), segments.end(), MayNameParentFolder);
 }
 
-std::string WithoutTrailingBackslash(const std::string& name, LeadBytePredicate isLeadByte) {
-  return EndsWithBackslash(name, isLeadByte) ? name.substr(0, name.size() - 1) : name;
-}
-
 }  // namespace
 
 GroupKind KindOfGroup(const std::string& groupName) {

@@ -3,13 +3,13 @@
 #include <exception>
 
 #include "config/dialog_centre.h"
+#include "resources/resource_names.h"
+#include "support/failure_text.h"
 #include "support/trace.h"
 
 namespace vm {
 namespace {
 
-constexpr char kDialogTemplate[] = "PW_DIALOG";
-constexpr char kMainIcon[] = "MAINICON";
 constexpr int kLabelId = 4;
 constexpr int kEditId = 101;
 constexpr int kOkId = 102;
@@ -22,8 +22,9 @@ constexpr DWORD kIdleWaitMs = 44;
 constexpr char kErrorCaption[] = "Error";
 constexpr char kCreationFailedText[] = "Error creating PW dialog";
 
-// The one open prompt; its dialog procedure and the edit field's Enter handler act on it.
-TfrmPWDialog* CurrentPasswordDialog = nullptr;
+// The prompt object of a dialog window, handed over as the creation parameter.
+TfrmPWDialog* DialogOf(HWND hwnd) { return reinterpret_cast<TfrmPWDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER)); }
+
 // The edit field's own procedure, to which the Enter handler passes everything else.
 WNDPROC PreviousEditProc = nullptr;
 
@@ -45,9 +46,10 @@ void AcceptEntry(TfrmPWDialog& dialog) {
 // itself turns Return into OK.
 LRESULT CALLBACK EnterHandler(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (wParam == kReturn && (msg == WM_KEYDOWN || msg == WM_CHAR)) {
-    if (msg == WM_CHAR && CurrentPasswordDialog) {
+    TfrmPWDialog* dialog = DialogOf(GetParent(edit));
+    if (msg == WM_CHAR && dialog) {
       try {
-        AcceptEntry(*CurrentPasswordDialog);
+        AcceptEntry(*dialog);
       } catch (const std::exception& e) {
         Trace(std::string("password prompt: Enter failed: ") + e.what());
       }
@@ -87,7 +89,7 @@ void OnInitDialog(TfrmPWDialog& dialog, HWND hwnd) {
   SetWindowTextA(label, dialog.Label.c_str());
   dialog.Edit = GetDlgItem(hwnd, kEditId);
   SubclassEdit(dialog.Edit);
-  HICON icon = LoadIconA(GetModuleHandleA(nullptr), kMainIcon);
+  HICON icon = LoadIconA(GetModuleHandleA(nullptr), kMainIconName);
   SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 }
 
@@ -107,8 +109,9 @@ void OnDestroy(TfrmPWDialog& dialog) {
   dialog.Handle.release();
 }
 
-INT_PTR CALLBACK PasswordDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM) {
-  TfrmPWDialog* dialog = CurrentPasswordDialog;
+INT_PTR CALLBACK PasswordDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_INITDIALOG) SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+  TfrmPWDialog* dialog = DialogOf(hwnd);
   if (!dialog) return FALSE;
   try {
     switch (msg) {
@@ -128,19 +131,17 @@ INT_PTR CALLBACK PasswordDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM) 
 
 }  // namespace
 
-TfrmPWDialog::TfrmPWDialog() { CurrentPasswordDialog = this; }
+TfrmPWDialog::TfrmPWDialog() = default;
 
-TfrmPWDialog::~TfrmPWDialog() {
-  Handle.reset();
-  CurrentPasswordDialog = nullptr;
-}
+TfrmPWDialog::~TfrmPWDialog() { Handle.reset(); }
 
 void TfrmPWDialog::CreatePasswordDialog(HWND parent) {
   SetLastError(0);
-  HWND created = CreateDialogParamA(GetModuleHandleA(nullptr), kDialogTemplate, parent, PasswordDialogProc, 0);
+  HWND created = CreateDialogParamA(GetModuleHandleA(nullptr), kPasswordDialogName, parent, PasswordDialogProc,
+                                     reinterpret_cast<LPARAM>(this));
   if (created) return;
   DWORD error = GetLastError();
-  Trace("password prompt: CreateDialogParamA failed for PW_DIALOG (error " + std::to_string(error) + ")");
+  Trace("password prompt: " + Win32FailureText("CreateDialogParamA", kPasswordDialogName, error));
   MessageBoxA(nullptr, kCreationFailedText, kErrorCaption, MB_OK);
 }
 

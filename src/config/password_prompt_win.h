@@ -29,7 +29,9 @@ struct DialogPump {
   const bool& QuitFlag;
 };
 
-// The password dialog made from "PW_DIALOG". At most one exists at a time; its dialog procedure
+// The password dialog made from "PW_DIALOG" (the "frm" of the name is the system's heritage: a
+// form, here a modeless dialog). The dialog procedure reaches the object through the window's
+// DWLP_USER, set from the creation parameter. At most one exists at a time; its dialog procedure
 // copies between the controls and these fields.
 struct TfrmPWDialog {
   TfrmPWDialog();

@@ -29,9 +29,11 @@ bool ReadBoolPreference(const PreferenceStore& store, const std::string& name, b
 void WriteBoolPreference(PreferenceStore& store, const std::string& name, bool value);
 
 // "Vardel Temp Directory", or the system's temporary path when it is not stored, always ending
-// in "\": an empty preference gives "\", the root of the current drive. The last byte is taken as
-// a "\" only when it is a character of its own, not the second byte of a double-byte character.
+// in "\": an empty preference gives "\", the root of the current drive. A relative preference
+// names a folder below executableFolder (which ends in "\"), whatever the current directory.
+// The last byte is taken as a "\" only when it is a character of its own, not the second byte of
+// a double-byte character.
 std::string TempBaseDirectory(const PreferenceStore& store, const std::string& systemTempPath,
-                              LeadBytePredicate isLeadByte);
+                              const std::string& executableFolder, LeadBytePredicate isLeadByte);
 
 }  // namespace vm

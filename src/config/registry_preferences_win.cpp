@@ -110,7 +110,8 @@ std::string SystemTempPath() {
 }
 
 std::string TempBaseDirectory(const PreferenceStore& store) {
-  return TempBaseDirectory(store, SystemTempPath(), IsSystemLeadByte);
+  return TempBaseDirectory(store, SystemTempPath(), FolderOf(OwnExecutablePath(), IsSystemLeadByte),
+                           IsSystemLeadByte);
 }
 
 }  // namespace vm

@@ -29,7 +29,7 @@ class RegistryPreferenceStore : public PreferenceStore {
 std::string SystemTempPath();
 
 // The base directory of this runner's files (preference_store.h), with the system's temporary
-// path and code page.
+// path and code page, a relative preference taken below the running program's folder.
 std::string TempBaseDirectory(const PreferenceStore& store);
 
 }  // namespace vm

@@ -5,7 +5,8 @@
 
 namespace vm {
 
-// One option that the movie's author may leave to the user.
+// One option that the movie's author may leave to the user (the T of the name is the system's
+// heritage for a type).
 struct TOptionState {
   bool UserChoice = false;  // the value comes from the preference store; the setup dialog shows it
   bool Enabled = false;     // the setup dialog's checkbox may be changed

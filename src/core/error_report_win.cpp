@@ -1,9 +1,9 @@
 #include "core/error_report_win.h"
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 
+#include "payload/file_helpers_paths.h"
 #include "support/errors.h"
 #include "support/trace.h"
 
@@ -21,8 +21,7 @@ const char* ExceptionClassName(const std::exception& error) {
 std::string ModuleFileName() {
   char path[MAX_PATH + 1] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const char* slash = strrchr(path, '\\');
-  return slash ? slash + 1 : path;
+  return FileNameOf(path, IsSystemLeadByte);
 }
 
 // An address as the system's %p shows it: upper-case hexadecimal, all digits of a pointer.

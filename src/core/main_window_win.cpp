@@ -10,6 +10,7 @@
 #include "core/process_state.h"
 #include "core/runner.h"
 #include "engine/runner_messages.h"
+#include "payload/file_helpers_paths.h"
 #include "support/trace.h"
 
 namespace vm {
@@ -20,11 +21,6 @@ constexpr UINT kDragTimerMs = 11;
 constexpr WPARAM kEscape = 27;
 constexpr int kAtomNameCapacity = 1024;
 constexpr DWORD kEnvironmentCapacity = 500;
-constexpr UINT kFirstPrivate = WM_USER + 1;
-constexpr UINT kLastPrivate = WM_USER + 50;
-constexpr UINT WM_RUNNER_FOREGROUND = WM_USER + 8;
-constexpr UINT WM_RUNNER_CLOSE = WM_USER + 12;
-constexpr UINT WM_RUNNER_STOP_DRAG = WM_USER + 14;
 
 bool ProjectorHasForeground(const TfrmMain& r) {
   return r.ProjectorWindow != nullptr && GetForegroundWindow() == r.ProjectorWindow;
@@ -190,9 +186,7 @@ void OnGlobalClose(TfrmMain& r, WPARAM wParam, LPARAM lParam) {
   const std::string name = AtomName(lParam);
   if (wParam == 0) {
     r.GlobalCloseMessage = 0xFFFFFFFF;
-    const size_t slash = name.find_last_of('\\');
-    const std::string fileName = slash == std::string::npos ? name : name.substr(slash + 1);
-    if (lstrcmpiA(fileName.c_str(), r.ExeFileName.c_str()) == 0) SendMessageA(r.MainWnd, WM_CLOSE, 0, 0);
+    if (lstrcmpiA(FileNameOf(name, IsSystemLeadByte).c_str(), r.ExeFileName.c_str()) == 0) SendMessageA(r.MainWnd, WM_CLOSE, 0, 0);
     return;
   }
   char value[kEnvironmentCapacity + 1] = {};
@@ -298,7 +292,7 @@ LRESULT Dispatch(TfrmMain& r, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_RUNNER_STOP_DRAG:      r.Dragging = false; return 0;
     default:
-      if (msg >= kFirstPrivate && msg <= kLastPrivate) return 0;
+      if (msg >= kFirstRunnerMessage && msg <= kLastRunnerMessage) return 0;
       if (msg == r.GlobalCloseMessage && r.GlobalCloseMessage != 0) {
         OnGlobalClose(r, wParam, lParam);
         return 0;

@@ -16,8 +16,12 @@
 
 namespace vm {
 
+// The payload's session that the Runner plays; its settings file travels in it.
+constexpr char kRunnerSession[] = "Session1";
+
 // The runner object: everything of one run of the Runner. It is created for each run of the
-// restart loop and reached by the main window procedure through CurrentRunner.
+// restart loop and reached by the main window procedure through CurrentRunner. The name is the
+// system's heritage ("the main form"); it is no form, only the run's state and its steps.
 struct TfrmMain {
   TfrmMain() : Placement(Appender) {}
   TfrmMain(const TfrmMain&) = delete;
@@ -27,6 +31,9 @@ struct TfrmMain {
   std::string ExeFileName;  // the executable's file name without its folder
   std::string ProgramName;  // its section in the preference store
   bool SetupMode = false;   // started with "/C"
+  // The base directory of this run's files, resolved once at start-up: the settings pass and the
+  // launch run in different current directories and must use the same folder.
+  std::string TempBase;
 
   RunnerSettings Settings;
   RandomGenerator Random;  // the process's generator, which the password check draws from
@@ -41,13 +48,13 @@ struct TfrmMain {
   int32_t RatioBaseWidth = 0, RatioBaseHeight = 0;
   RECT ScreenRect = {};
   UINT GlobalCloseMessage = 0;
+  ATOM CloseAtom = 0;  // named after ExeFileName, added for the end-of-session broadcast
 
   // The session.
   InstanceClaim Instance;  // InstanceDir, InstanceNumber, InstanceSuffix
   bool UseStartDirectory = false;
-  uint8_t* SharedBlockBytes = nullptr;  // the mapped view; null while not mapped
+  uint8_t* SharedBlockBytes = nullptr;  // the clean-up's mapped view; null while not mapped
   UINT RunnerMessage = 0;
-  HANDLE ProjectorProcess = nullptr;  // owned by the launch's clean-up
   DWORD ProjectorProcessId = 0;
   DWORD ProjectorThreadId = 0;  // 0 once closing has begun
   HWND ProjectorWindow = nullptr;

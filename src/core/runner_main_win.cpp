@@ -46,6 +46,7 @@ void RunOnce() {
   // lies in the current folder.
   const std::string& hookLibrary = runner->Placement.HookLibraryFileName;
   if (hookLibrary.find('\\') != std::string::npos) DeleteFileA(hookLibrary.c_str());
+  if (runner->CloseAtom != 0) GlobalDeleteAtom(runner->CloseAtom);
   CurrentRunner = nullptr;
 }
 

@@ -6,6 +6,7 @@
 #include "core/message_pump_win.h"
 #include "core/process_state.h"
 #include "core/runner.h"
+#include "engine/hook_removal_win.h"
 #include "support/trace.h"
 
 namespace vm {
@@ -50,22 +51,22 @@ void SessionCleanup::Run() {
   SessionPlacement& p = r_.Placement;
   const std::string& dir = r_.Instance.InstanceDir;
 
-  PostMessageA(HWND_BROADCAST, r_.GlobalCloseMessage, reinterpret_cast<WPARAM>(r_.MainWnd),
-               GlobalAddAtomA(r_.ExeFileName.c_str()));
+  BroadcastSessionEnd();
   if (AttachedThreadId != 0) AttachThreadInput(GetCurrentThreadId(), AttachedThreadId, FALSE);
-  if (!p.MidiFileName.empty()) DeleteOnce(p.MidiFileName.find('\\') == std::string::npos ? dir + p.MidiFileName : p.MidiFileName);
-  if (!p.ProjectorFileName.empty()) DeleteOnce(dir + p.ProjectorFileName);
-  for (const auto& path : p.SessionFiles) DeleteOnce(path);
-
-  // A projector whose window never appeared would run on hidden and keep its files in use.
+  // A projector whose window never appeared would run on hidden and keep its file in use: it is
+  // ended first, so that its file goes with the one delete below.
   if (r_.LaunchFailed && ProjectorProcess) {
     Trace("clean-up: ending the projector, whose window never appeared");
     TerminateProcess(ProjectorProcess.get(), 1);
     WaitForSingleObject(ProjectorProcess.get(), kProjectorEndMs);
   }
+  if (!p.MidiFileName.empty()) DeleteOnce(p.MidiFileName.find('\\') == std::string::npos ? dir + p.MidiFileName : p.MidiFileName);
+  if (!p.ProjectorFileName.empty()) DeleteOnce(dir + p.ProjectorFileName);
+  for (const auto& path : p.SessionFiles) DeleteOnce(path);
+
+  ProjectorJob.reset();
   ProjectorThread.reset();
   ProjectorProcess.reset();
-  r_.ProjectorProcess = nullptr;
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
   MessageFilter = MessageFilterRef();
   RemoveHooks();
@@ -84,17 +85,20 @@ void SessionCleanup::Run() {
   r_.Instance.InstanceLock.reset();
 }
 
-// The CBT hook must go: a hook library left hooked into every process would outlive the movie.
+// The receivers are the main windows of Runners whose environment came from this one, through the
+// projector it started: without a projector there are none, and no atom is added. The atom names
+// this executable; the receivers read it when they take the posted message, so the run releases
+// it only at its very end (CloseAtom), after the rest of the clean-up and the shutdown's pauses.
+void SessionCleanup::BroadcastSessionEnd() {
+  if (!ProjectorProcess) return;
+  r_.CloseAtom = GlobalAddAtomA(r_.ExeFileName.c_str());
+  PostMessageA(HWND_BROADCAST, r_.GlobalCloseMessage, reinterpret_cast<WPARAM>(r_.MainWnd), r_.CloseAtom);
+}
+
 void SessionCleanup::RemoveHooks() {
   KeyboardHook.reset();
   MouseHook.reset();
-  if (CbtHook) {
-    HHOOK cbt = CbtHook.release();
-    while (!UnhookWindowsHookEx(cbt)) {
-      MessageBeep(0);
-      PumpPending();
-    }
-  }
+  if (CbtHook) RemoveHookRetrying(CbtHook.release(), PumpPending);
   GetMessageHook.reset();
 }
 
@@ -107,8 +111,8 @@ void SessionCleanup::ReleaseSharedBlock() {
     block.Set(kBlockReserved60, 0);
     block.Set(kBlockKeyInteractionOff, 0);
     Sleep(kBlockReleasePauseMs);
-    UnmapViewOfFile(r_.SharedBlockBytes);
     r_.SharedBlockBytes = nullptr;
+    View.reset();
   }
   Mapping.reset();
 }

@@ -19,14 +19,19 @@ class SessionCleanup {
   ~SessionCleanup();
 
   UniqueHandle Mapping;
+  UniqueView View;  // the shared block; the runner reads it through SharedBlockBytes
   UniqueLibrary HookLibrary;
   UniqueHook KeyboardHook, GetMessageHook, CbtHook, MouseHook;
   UniqueHandle ProjectorProcess, ProjectorThread;
+  // Ends the projector when its last handle closes: at the clean-up, or when the system closes
+  // the handles of a Runner that was killed.
+  UniqueHandle ProjectorJob;
   DWORD AttachedThreadId = 0;
   bool HookLibraryPathFormed = false;
 
  private:
   void Run();
+  void BroadcastSessionEnd();
   void RemoveHooks();
   void ReleaseSharedBlock();
 

@@ -6,17 +6,19 @@
 #include "core/message_pump_win.h"
 #include "core/process_state.h"
 #include "core/runner.h"
+#include "core/session_block.h"
 #include "core/session_cleanup_win.h"
 #include "config/password_prompt_win.h"
+#include "payload/file_compare.h"
 #include "payload/file_helpers.h"
+#include "resources/resource_names.h"
+#include "support/failure_text.h"
 #include "support/paths.h"
 #include "support/trace.h"
 
 namespace vm {
 namespace {
 
-constexpr char kSessionName[] = "Session1";
-constexpr char kMainIcon[] = "MAINICON";
 constexpr char kHookLibraryName[] = "vardelrun.dll";
 constexpr DWORD kInputIdleMs = 11111;
 constexpr DWORD kWaitStepMs = 44;
@@ -29,20 +31,12 @@ enum HookExport { kMProc, kKProc, kCProc, kGProc };
 
 enum WorkingDirectoryChoice { kProbe = 0, kInstanceDirectory = 1, kStartDirectory = 2 };
 
-std::string FolderOfOwnExecutable() {
-  std::string path = OwnExecutablePath();
-  return path.substr(0, path.find_last_of('\\') + 1);
-}
+std::string FolderOfOwnExecutable() { return FolderOf(OwnExecutablePath(), IsSystemLeadByte); }
 
 std::string CurrentDirectory() {
   char buffer[MAX_PATH + 1] = {};
   GetCurrentDirectoryA(sizeof buffer, buffer);
   return buffer;
-}
-
-std::string WithoutTrailingBackslash(std::string dir) {
-  if (!dir.empty() && dir.back() == '\\') dir.pop_back();
-  return dir;
 }
 
 uint32_t HandleValue(const void* handle) {
@@ -56,12 +50,302 @@ std::string SystemMessage(DWORD error) {
   return text;
 }
 
+// A Runner that is killed (the task manager, taskkill /f) runs no clean-up; the job makes the
+// system end its projector with it, instead of leaving it hidden and holding the instance
+// directory. Processes that the projector starts break away from the job and live on.
+UniqueHandle TieToRunner(HANDLE process) {
+  UniqueHandle job(CreateJobObjectA(nullptr, nullptr));
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
+  if (!job || !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
+      !AssignProcessToJobObject(job.get(), process)) {
+    Trace("launch: the projector is not tied to the runner's life: " +
+          Win32FailureText("AssignProcessToJobObject", "the projector", GetLastError()));
+    return UniqueHandle();
+  }
+  return job;
+}
+
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The launch's steps, in their order. Each step that can end the launch says by its result
+// whether the launch goes on; whatever a step creates goes to the clean-up, which undoes it
+// however the launch ends.
+class LaunchSteps {
+ public:
+  LaunchSteps(TfrmMain& runner, SessionCleanup& cleanup) : r_(runner), c_(cleanup) {}
+
+  void ChooseWorkingDirectory();
+  bool ClaimDirectory();
+  bool ExtractSession();
+  bool MapSharedBlock();
+  bool LoadHookLibrary();
+  bool InstallHooks();
+  bool FillSharedBlock();
+  bool StartProjector();
+  bool EmbedMovie();
+  void WaitForProjector();
+
+ private:
+  bool Install(int kind, HookExport which, UniqueHook& hook, const char* name);
+
+  TfrmMain& r_;
+  SessionCleanup& c_;
+  HOOKPROC procs_[sizeof kHookExports / sizeof kHookExports[0]] = {};
+};
+
+void LaunchSteps::ChooseWorkingDirectory() {
+  switch (r_.Settings.CurrentDir) {
+    case kProbe:
+      r_.Placement.ProbePass = true;
+      r_.Appender.Extract(kRunnerSession);
+      r_.Placement.ProbePass = false;
+      r_.UseStartDirectory = !r_.Placement.HasGroupedFiles;
+      break;
+    case kStartDirectory: r_.UseStartDirectory = true; break;
+    case kInstanceDirectory:
+    default: r_.UseStartDirectory = false; break;
+  }
+  Trace(std::string("launch: the projector starts in ") +
+        (r_.UseStartDirectory ? "the runner's directory" : "the instance directory"));
+}
+
+bool LaunchSteps::ClaimDirectory() {
+  r_.Instance.BaseDirectory = r_.TempBase;
+  ClaimInstanceDirectory(r_.Instance);
+  if (!r_.Instance.Claimed) {
+    Trace("launch: no instance directory: another runner kept the claim lock");
+    return false;
+  }
+  r_.Placement.InstanceNumber = r_.Instance.InstanceNumber;
+  return true;
+}
+
+bool LaunchSteps::ExtractSession() {
+  r_.Appender.UseOwnFile = true;
+  r_.Placement.ProbePass = false;
+  r_.Appender.TargetDir = r_.Instance.InstanceDir;
+  r_.Placement.ClearForExtraction();
+  r_.Appender.Extract(kRunnerSession);
+  if (r_.Placement.HookLibraryFileName.empty()) {
+    Trace("launch: the session holds no hook library; ending");
+    return false;
+  }
+  r_.Placement.PrepareToolFolders();
+  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  return true;
+}
+
+bool LaunchSteps::MapSharedBlock() {
+  const std::string mappingName = std::string(kSharedMappingName) + r_.Instance.InstanceSuffix;
+  c_.Mapping.reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kSharedMappingSize,
+                                      mappingName.c_str()));
+  if (!c_.Mapping) {
+    Trace("launch: " + Win32FailureText("CreateFileMappingA", mappingName, GetLastError()));
+    return false;
+  }
+  c_.View.reset(MapViewOfFile(c_.Mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, kSharedBlockSize));
+  r_.SharedBlockBytes = static_cast<uint8_t*>(c_.View.get());
+  if (!c_.View) {
+    Trace("launch: " + Win32FailureText("MapViewOfFile", mappingName, GetLastError()));
+    return false;
+  }
+  Trace("launch: shared block " + mappingName);
+  return true;
+}
+
+bool LaunchSteps::LoadHookLibrary() {
+  SessionPlacement& p = r_.Placement;
+  p.HookLibraryFileName = r_.Instance.InstanceDir + p.HookLibraryFileName;
+  c_.HookLibraryPathFormed = true;
+  c_.HookLibrary.reset(LoadLibraryA(p.HookLibraryFileName.c_str()));
+  if (!c_.HookLibrary) {
+    const DWORD error = GetLastError();
+    const std::string text = std::string(kHookLibraryName) +
+                             (FileExists(p.HookLibraryFileName) ? " exists but have" : "") + " not loaded: " +
+                             SystemMessage(error);
+    Trace("launch: " + text);
+    MessageBoxA(r_.MainWnd, text.c_str(), OwnExecutablePath().c_str(), MB_OK);
+    return false;
+  }
+  for (size_t i = 0; i < sizeof kHookExports / sizeof kHookExports[0]; ++i) {
+    // Through void*: the export's real type is only known by name.
+    procs_[i] = reinterpret_cast<HOOKPROC>(
+        reinterpret_cast<void*>(GetProcAddress(c_.HookLibrary.get(), kHookExports[i])));
+    if (procs_[i] == nullptr) {
+      Trace(std::string("launch: the hook library lacks the export ") + kHookExports[i] + "; ending");
+      return false;
+    }
+  }
+  SharedBlock block = r_.Block();
+  block.Clear();
+  block.Set(kBlockReservedOne88, 1);
+  return true;
+}
+
+bool LaunchSteps::Install(int kind, HookExport which, UniqueHook& hook, const char* name) {
+  hook.reset(SetWindowsHookExA(kind, procs_[which], c_.HookLibrary.get(), 0));
+  if (!hook) Trace("launch: " + Win32FailureText("SetWindowsHookExA", name, GetLastError()) + "; ending");
+  return static_cast<bool>(hook);
+}
+
+// All system-wide; the block's flags that a hook reads are set before it is installed.
+bool LaunchSteps::InstallHooks() {
+  const RunnerSettings& s = r_.Settings;
+  SharedBlock block = r_.Block();
+  if (!Install(WH_KEYBOARD, kKProc, c_.KeyboardHook, "keyboard")) return false;
+  block.Set(kBlockDisableScreenSaver, s.DisableScreenSaver ? 1 : 0);
+  if (s.DisableW95Key) {
+    block.Set(kBlockDisableWindowsKey, 1);
+    if (!Install(WH_GETMESSAGE, kGProc, c_.GetMessageHook, "get-message")) return false;
+  }
+  if (!Install(WH_CBT, kCProc, c_.CbtHook, "CBT")) return false;
+  block.Set(kBlockRightClickMenuOff, s.RightClickMenu.Value ? 0 : 1);
+  block.Set(kBlockCloseMenu, s.CloseMenu ? 1 : 0);
+  block.Set(kBlockSetupMenu, s.SetupMenu ? 1 : 0);
+  block.Set(kBlockMinimizeMenu, s.MinimizeMenu ? 1 : 0);
+  block.Set(kBlockMouseInteractionOff, s.Interaction.Value ? 0 : 1);
+  block.Set(kBlockDraggable, s.Draggable ? 1 : 0);
+  if (block.IsSet(kBlockRightClickMenuOff) || block.IsSet(kBlockMouseInteractionOff) || block.IsSet(kBlockDraggable))
+    return Install(WH_MOUSE, kMProc, c_.MouseHook, "mouse");
+  return true;
+}
+
+// Completes the block, registers the runner message and forms the projector's and the MIDI
+// file's paths.
+bool LaunchSteps::FillSharedBlock() {
+  SessionHandles handles;
+  handles.MainWindow = HandleValue(r_.MainWnd);
+  handles.MouseHook = HandleValue(c_.MouseHook.get());
+  handles.KeyboardHook = HandleValue(c_.KeyboardHook.get());
+  handles.CbtHook = HandleValue(c_.CbtHook.get());
+  handles.GetMessageHook = HandleValue(c_.GetMessageHook.get());
+  handles.RunnerThreadId = GetCurrentThreadId();
+  handles.RunnerProcessId = GetCurrentProcessId();
+  SharedBlock block = r_.Block();
+  CompleteSessionBlock(block, r_.Settings, handles);
+
+  r_.RunnerMessage = RegisterWindowMessageA((std::string(kRunnerMessageName) + r_.Instance.InstanceSuffix).c_str());
+  if (r_.RunnerMessage == 0) return false;
+  SessionPlacement& p = r_.Placement;
+  if (p.ProjectorFileName.empty()) {
+    Trace("launch: the session holds no projector; ending");
+    return false;
+  }
+  if (!p.MidiFileName.empty()) p.MidiFileName = r_.Instance.InstanceDir + p.MidiFileName;
+  return true;
+}
+
+bool LaunchSteps::StartProjector() {
+  SessionPlacement& p = r_.Placement;
+  std::string projectorPath = r_.Instance.InstanceDir + p.ProjectorFileName;
+  // The projector process inherits these.
+  const std::string mainWindow = std::to_string(reinterpret_cast<uintptr_t>(r_.MainWnd));
+  SetEnvironmentVariableA("MossantLocalDir_Engine", OwnExecutablePath().c_str());
+  SetEnvironmentVariableA("MossantEngine_ID", std::to_string(GetCurrentProcessId()).c_str());
+  SetEnvironmentVariableA("MossantEngine_WH", mainWindow.c_str());
+  SetEnvironmentVariableA(r_.ExeFileName.c_str(), mainWindow.c_str());
+
+  const std::string workingDir = WithoutTrailingBackslash(
+      r_.UseStartDirectory ? CurrentDirectory() : r_.Instance.InstanceDir, IsSystemLeadByte);
+  SharedBlock block = r_.Block();
+  block.Set(kBlockWorkingDirectory, workingDir);
+  const std::string copyInWorkingDir = workingDir + "\\" + p.ProjectorFileName;
+  if (FilesEqual(projectorPath, copyInWorkingDir)) projectorPath = copyInWorkingDir;
+
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_FORCEOFFFEEDBACK;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA(projectorPath.c_str(), nullptr, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
+                      workingDir.c_str(), &startup, &info)) {
+    Trace("launch: " + Win32FailureText("CreateProcessA", projectorPath, GetLastError()));
+    return false;
+  }
+  c_.ProjectorProcess.reset(info.hProcess);
+  c_.ProjectorThread.reset(info.hThread);
+  r_.ProjectorProcessId = info.dwProcessId;
+  r_.ProjectorThreadId = info.dwThreadId;
+  c_.AttachedThreadId = info.dwThreadId;
+  c_.ProjectorJob = TieToRunner(info.hProcess);
+  block.Set(kBlockProjectorProcessId, info.dwProcessId);
+  Trace("launch: projector " + projectorPath + " started in " + workingDir + " (process " +
+        std::to_string(info.dwProcessId) + ")");
+
+  r_.ProjectorWindow = nullptr;
+  ResumeThread(info.hThread);
+  WaitForInputIdle(info.hProcess, kInputIdleMs);
+  return true;
+}
+
+bool LaunchSteps::EmbedMovie() {
+  if (!r_.FindProjectorWindow()) {
+    r_.LaunchFailed = true;
+    return false;
+  }
+  AttachThreadInput(GetCurrentThreadId(), r_.ProjectorThreadId, TRUE);
+  if (!r_.Placement.BeforeShowCommand.empty()) r_.Placement.RunBeforeShow(r_.MainWnd);
+  r_.CaptureProjectorWindow();
+  SharedBlock block = r_.Block();
+  block.Set(kBlockProjectorWindow, HandleValue(r_.ProjectorWindow));
+  return true;
+}
+
+// Brings the movie up and keeps the presentation in order until the projector ends.
+void LaunchSteps::WaitForProjector() {
+  const RunnerSettings& s = r_.Settings;
+  SharedBlock block = r_.Block();
+  SetWindowPos(r_.MainWnd, HWND_TOPMOST, 0, 0, 0, 0, kKeepPlace);
+  Sleep(kSettleMs);
+  PumpPending();
+  SetWindowPos(r_.ProjectorWindow, HWND_NOTOPMOST, 0, 0, ClientWidth, ClientHeight,
+               SWP_SHOWWINDOW | SWP_NOZORDER | (s.KeyInteraction.Value ? 0 : SWP_NOACTIVATE));
+  SetForegroundWindow(r_.MainWnd);
+  block.Set(kBlockMovieShown, 1);
+
+  const bool fullScreenTopmost = s.FullScreen && !s.CustomSize && (Os.IsWin2000 || Os.IsWinMe);
+  while (WaitForSingleObject(c_.ProjectorProcess.get(), kWaitStepMs) == WAIT_TIMEOUT) {
+    SetPriorityClass(c_.ProjectorProcess.get(), NORMAL_PRIORITY_CLASS);
+    if (ResizePending) {
+      SetWindowPos(r_.ProjectorWindow, nullptr, 0, 0, ClientWidth, ClientHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+      InvalidateRect(r_.ProjectorWindow, nullptr, TRUE);
+      ResizePending = false;
+    }
+    if (fullScreenTopmost)
+      if (HWND tray = FindWindowA("Shell_TrayWnd", nullptr)) SetWindowPos(tray, HWND_BOTTOM, 0, 0, 0, 0, kKeepPlace);
+    PumpPending();
+    block.Set(kBlockKeyInteractionOff, s.KeyInteraction.Value ? 0 : 1);
+    if (r_.ProjectorReady) {
+      if (MessageFilter.Assigned()) {
+        PumpPending();
+      } else {
+        Trace("launch: the projector is ready");
+        SetWindowPos(r_.MainWnd, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepPlace);
+        Sleep(kReadyPauseMs);
+        SetWindowPos(r_.MainWnd, s.AlwaysOnTop || fullScreenTopmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
+                     kKeepPlace);
+        PumpPending();
+        PostMessageA(r_.MainWnd, WM_RUNNER_START_MIDI, 0, 0);
+        InvalidateRect(r_.ProjectorWindow, nullptr, TRUE);
+      }
+      r_.ProjectorShown = true;
+      MessageFilter.Code = &TfrmMain::CloseProjector;
+      MessageFilter.Object = &r_;
+    }
+    if (QuitFlag)
+      PostMessageA(r_.ProjectorWindow, WM_CLOSE, 0, 0);
+    else
+      r_.SyncProjectorZOrder();
+  }
+  ShowWindow(r_.MainWnd, SW_HIDE);
+  Trace("launch: the projector has ended");
+}
 
 }  // namespace
 
 void TfrmMain::LaunchSession() {
-  HICON icon = LoadIconA(GetModuleHandleA(nullptr), kMainIcon);
+  HICON icon = LoadIconA(GetModuleHandleA(nullptr), kMainIconName);
   SendMessageA(MainWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 
   PasswordPromptInput password;
@@ -79,223 +363,12 @@ void TfrmMain::LaunchSession() {
   SetCurrentDirectoryA(FolderOfOwnExecutable().c_str());
   Appender.UseOwnFile = true;
   SessionCleanup cleanup(*this);
-
-  // Working directory and instance directory.
-  switch (Settings.CurrentDir) {
-    case kProbe:
-      Placement.ProbePass = true;
-      Appender.Extract(kSessionName);
-      Placement.ProbePass = false;
-      UseStartDirectory = !Placement.HasGroupedFiles;
-      break;
-    case kStartDirectory: UseStartDirectory = true; break;
-    case kInstanceDirectory:
-    default: UseStartDirectory = false; break;
-  }
-  Trace(std::string("launch: the projector starts in ") +
-        (UseStartDirectory ? "the runner's directory" : "the instance directory"));
-
-  Instance.BaseDirectory = TempBaseDirectory(*Preferences);
-  ClaimInstanceDirectory(Instance);
-  if (!Instance.Claimed) {
-    Trace("launch: no instance directory: another runner kept the claim lock");
+  LaunchSteps step(*this, cleanup);
+  step.ChooseWorkingDirectory();
+  if (!step.ClaimDirectory() || !step.ExtractSession() || !step.MapSharedBlock() || !step.LoadHookLibrary() ||
+      !step.InstallHooks() || !step.FillSharedBlock() || !step.StartProjector() || !step.EmbedMovie())
     return;
-  }
-  Placement.InstanceNumber = Instance.InstanceNumber;
-
-  // Extraction.
-  Appender.UseOwnFile = true;
-  Placement.ProbePass = false;
-  Appender.TargetDir = Instance.InstanceDir;
-  Placement.ClearForExtraction();
-  Appender.Extract(kSessionName);
-  if (Placement.HookLibraryFileName.empty()) {
-    Trace("launch: the session holds no hook library; ending");
-    return;
-  }
-  Placement.PrepareToolFolders();
-  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-
-  // Shared mapping and hook library.
-  const std::string mappingName = std::string(kSharedMappingName) + Instance.InstanceSuffix;
-  cleanup.Mapping.reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                           kSharedMappingSize, mappingName.c_str()));
-  if (!cleanup.Mapping) {
-    Trace("launch: CreateFileMappingA failed for " + mappingName + " (error " + std::to_string(GetLastError()) + ")");
-    return;
-  }
-  SharedBlockBytes = static_cast<uint8_t*>(
-      MapViewOfFile(cleanup.Mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, kSharedBlockSize));
-  if (SharedBlockBytes == nullptr) {
-    Trace("launch: MapViewOfFile failed (error " + std::to_string(GetLastError()) + ")");
-    return;
-  }
-  Trace("launch: shared block " + mappingName);
-
-  Placement.HookLibraryFileName = Instance.InstanceDir + Placement.HookLibraryFileName;
-  cleanup.HookLibraryPathFormed = true;
-  cleanup.HookLibrary.reset(LoadLibraryA(Placement.HookLibraryFileName.c_str()));
-  if (!cleanup.HookLibrary) {
-    const DWORD error = GetLastError();
-    const std::string text = std::string(kHookLibraryName) +
-                             (FileExists(Placement.HookLibraryFileName) ? " exists but have" : "") +
-                             " not loaded: " + SystemMessage(error);
-    Trace("launch: " + text);
-    MessageBoxA(MainWnd, text.c_str(), OwnExecutablePath().c_str(), MB_OK);
-    return;
-  }
-  HOOKPROC procs[sizeof kHookExports / sizeof kHookExports[0]] = {};
-  for (size_t i = 0; i < sizeof kHookExports / sizeof kHookExports[0]; ++i) {
-    // Through void*: the export's real type is only known by name.
-    procs[i] = reinterpret_cast<HOOKPROC>(
-        reinterpret_cast<void*>(GetProcAddress(cleanup.HookLibrary.get(), kHookExports[i])));
-    if (procs[i] == nullptr) {
-      Trace(std::string("launch: the hook library lacks the export ") + kHookExports[i] + "; ending");
-      return;
-    }
-  }
-  SharedBlock block = Block();
-  block.Clear();
-  block.Set(kBlockReservedOne88, 1);
-
-  // Hooks, all system-wide.
-  HINSTANCE module = cleanup.HookLibrary.get();
-  auto install = [&](int kind, HOOKPROC proc, UniqueHook& hook, const char* name) {
-    hook.reset(SetWindowsHookExA(kind, proc, module, 0));
-    if (!hook) Trace(std::string("launch: the ") + name + " hook could not be installed (error " +
-                     std::to_string(GetLastError()) + "); ending");
-    return static_cast<bool>(hook);
-  };
-  if (!install(WH_KEYBOARD, procs[kKProc], cleanup.KeyboardHook, "keyboard")) return;
-  block.Set(kBlockDisableScreenSaver, Settings.DisableScreenSaver ? 1 : 0);
-  if (Settings.DisableW95Key) {
-    block.Set(kBlockDisableWindowsKey, 1);
-    if (!install(WH_GETMESSAGE, procs[kGProc], cleanup.GetMessageHook, "get-message")) return;
-  }
-  if (!install(WH_CBT, procs[kCProc], cleanup.CbtHook, "CBT")) return;
-  block.Set(kBlockRightClickMenuOff, Settings.RightClickMenu.Value ? 0 : 1);
-  block.Set(kBlockCloseMenu, Settings.CloseMenu ? 1 : 0);
-  block.Set(kBlockSetupMenu, Settings.SetupMenu ? 1 : 0);
-  block.Set(kBlockMinimizeMenu, Settings.MinimizeMenu ? 1 : 0);
-  block.Set(kBlockMouseInteractionOff, Settings.Interaction.Value ? 0 : 1);
-  block.Set(kBlockDraggable, Settings.Draggable ? 1 : 0);
-  if (block.IsSet(kBlockRightClickMenuOff) || block.IsSet(kBlockMouseInteractionOff) || block.IsSet(kBlockDraggable)) {
-    if (!install(WH_MOUSE, procs[kMProc], cleanup.MouseHook, "mouse")) return;
-  }
-  block.Set(kBlockHideCursor, Settings.HideCursor ? 1 : 0);
-  block.Set(kBlockMainWindowCopy, HandleValue(MainWnd));
-  block.Set(kBlockMainWindow, HandleValue(MainWnd));
-  block.Set(kBlockProjectorProcessId, 0);
-  block.Set(kBlockMouseHook, HandleValue(cleanup.MouseHook.get()));
-  block.Set(kBlockKeyboardHook, HandleValue(cleanup.KeyboardHook.get()));
-  block.Set(kBlockCbtHook, HandleValue(cleanup.CbtHook.get()));
-  block.Set(kBlockGetMessageHook, HandleValue(cleanup.GetMessageHook.get()));
-  block.Set(kBlockReservedOne68, 1);
-  block.Set(kBlockExitOnEsc, Settings.ExitOnESC ? 1 : 0);
-  block.Set(kBlockRunnerThreadId, GetCurrentThreadId());
-  block.Set(kBlockRunnerProcessId, GetCurrentProcessId());
-
-  // Runner message and projector file.
-  RunnerMessage = RegisterWindowMessageA((std::string(kRunnerMessageName) + Instance.InstanceSuffix).c_str());
-  if (RunnerMessage == 0) return;
-  if (Placement.ProjectorFileName.empty()) {
-    Trace("launch: the session holds no projector; ending");
-    return;
-  }
-  std::string projectorPath = Instance.InstanceDir + Placement.ProjectorFileName;
-  if (!Placement.MidiFileName.empty()) Placement.MidiFileName = Instance.InstanceDir + Placement.MidiFileName;
-
-  // The projector process inherits these.
-  const std::string mainWindow = std::to_string(reinterpret_cast<uintptr_t>(MainWnd));
-  SetEnvironmentVariableA("MossantLocalDir_Engine", OwnExecutablePath().c_str());
-  SetEnvironmentVariableA("MossantEngine_ID", std::to_string(GetCurrentProcessId()).c_str());
-  SetEnvironmentVariableA("MossantEngine_WH", mainWindow.c_str());
-  SetEnvironmentVariableA(ExeFileName.c_str(), mainWindow.c_str());
-
-  const std::string workingDir =
-      WithoutTrailingBackslash(UseStartDirectory ? CurrentDirectory() : Instance.InstanceDir);
-  block.Set(kBlockWorkingDirectory, workingDir);
-  const std::string copyInWorkingDir = workingDir + "\\" + Placement.ProjectorFileName;
-  if (FilesEqual(projectorPath, copyInWorkingDir)) projectorPath = copyInWorkingDir;
-
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_FORCEOFFFEEDBACK;
-  startup.wShowWindow = SW_HIDE;
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(projectorPath.c_str(), nullptr, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
-                      workingDir.c_str(), &startup, &info)) {
-    Trace("launch: CreateProcessA failed for " + projectorPath + " (error " + std::to_string(GetLastError()) + ")");
-    return;
-  }
-  cleanup.ProjectorProcess.reset(info.hProcess);
-  cleanup.ProjectorThread.reset(info.hThread);
-  ProjectorProcess = info.hProcess;
-  ProjectorProcessId = info.dwProcessId;
-  ProjectorThreadId = info.dwThreadId;
-  cleanup.AttachedThreadId = info.dwThreadId;
-  block.Set(kBlockProjectorProcessId, info.dwProcessId);
-  Trace("launch: projector " + projectorPath + " started in " + workingDir);
-
-  ProjectorWindow = nullptr;
-  ResumeThread(info.hThread);
-  WaitForInputIdle(info.hProcess, kInputIdleMs);
-
-  // Finding and embedding the movie window.
-  if (!FindProjectorWindow()) {
-    LaunchFailed = true;
-    return;
-  }
-  AttachThreadInput(GetCurrentThreadId(), info.dwThreadId, TRUE);
-  if (!Placement.BeforeShowCommand.empty()) Placement.RunBeforeShow(MainWnd);
-  CaptureProjectorWindow();
-  block.Set(kBlockProjectorWindow, HandleValue(ProjectorWindow));
-
-  // Bringing the movie up, and the wait until the projector ends.
-  SetWindowPos(MainWnd, HWND_TOPMOST, 0, 0, 0, 0, kKeepPlace);
-  Sleep(kSettleMs);
-  PumpPending();
-  SetWindowPos(ProjectorWindow, HWND_NOTOPMOST, 0, 0, ClientWidth, ClientHeight,
-               SWP_SHOWWINDOW | SWP_NOZORDER | (Settings.KeyInteraction.Value ? 0 : SWP_NOACTIVATE));
-  SetForegroundWindow(MainWnd);
-  block.Set(kBlockMovieShown, 1);
-
-  const bool fullScreenTopmost = Settings.FullScreen && !Settings.CustomSize && (Os.IsWin2000 || Os.IsWinMe);
-  while (WaitForSingleObject(info.hProcess, kWaitStepMs) == WAIT_TIMEOUT) {
-    SetPriorityClass(info.hProcess, NORMAL_PRIORITY_CLASS);
-    if (ResizePending) {
-      SetWindowPos(ProjectorWindow, nullptr, 0, 0, ClientWidth, ClientHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-      InvalidateRect(ProjectorWindow, nullptr, TRUE);
-      ResizePending = false;
-    }
-    if (fullScreenTopmost)
-      if (HWND tray = FindWindowA("Shell_TrayWnd", nullptr)) SetWindowPos(tray, HWND_BOTTOM, 0, 0, 0, 0, kKeepPlace);
-    PumpPending();
-    block.Set(kBlockKeyInteractionOff, Settings.KeyInteraction.Value ? 0 : 1);
-    if (ProjectorReady) {
-      if (MessageFilter.Assigned()) {
-        PumpPending();
-      } else {
-        Trace("launch: the projector is ready");
-        SetWindowPos(MainWnd, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepPlace);
-        Sleep(kReadyPauseMs);
-        SetWindowPos(MainWnd, Settings.AlwaysOnTop || fullScreenTopmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0,
-                     kKeepPlace);
-        PumpPending();
-        PostMessageA(MainWnd, WM_RUNNER_START_MIDI, 0, 0);
-        InvalidateRect(ProjectorWindow, nullptr, TRUE);
-      }
-      ProjectorShown = true;
-      MessageFilter.Code = &TfrmMain::CloseProjector;
-      MessageFilter.Object = this;
-    }
-    if (QuitFlag)
-      PostMessageA(ProjectorWindow, WM_CLOSE, 0, 0);
-    else
-      SyncProjectorZOrder();
-  }
-  ShowWindow(MainWnd, SW_HIDE);
-  Trace("launch: the projector has ended");
+  step.WaitForProjector();
 }
 
 }  // namespace vm

@@ -8,7 +8,7 @@
 namespace vm {
 namespace {
 
-constexpr char kSessionName[] = "Session1";
+constexpr char kSettingsFolderPrefix[] = "Vdl_Settings";
 
 // The settings file exists on disk only while it is read: it goes on every way out.
 class SettingsPassGuard {
@@ -26,17 +26,20 @@ class SettingsPassGuard {
 
 }  // namespace
 
+// The settings file goes into a folder of this run's own, which takes every file that the pass
+// writes with it on every way out: Runners started together never meet each other's file, and a
+// file of the same name in the base directory is not ours to overwrite or delete.
 void TfrmMain::ReadRunnerSettings() { ReadRunnerSettings(Settings); }
 
 void TfrmMain::ReadRunnerSettings(RunnerSettings& into) {
   SettingsPassGuard pass(Placement);
-  const std::string base = TempBaseDirectory(*Preferences);
-  Appender.TargetDir = base;
+  PrivateFolder folder(TempBase, kSettingsFolderPrefix);
+  Appender.TargetDir = folder.Path();
   Placement.SettingsFileName.clear();
   Appender.OnFile = Placement.FileHandler();
-  Trace("settings: extracting the settings file into " + base);
+  Trace("settings: extracting the settings file into " + folder.Path());
   try {
-    Appender.Extract(kSessionName);
+    Appender.Extract(kRunnerSession);
   } catch (...) {
     OverlayPreferences(*Preferences, into);
     throw;
@@ -47,15 +50,7 @@ void TfrmMain::ReadRunnerSettings(RunnerSettings& into) {
     OverlayPreferences(*Preferences, into);
     return;
   }
-  const std::string path = base + Placement.SettingsFileName;
-  struct DeleteAfterReading {
-    const std::string& path;
-    ~DeleteAfterReading() {
-      bool deleted = DeleteFileA(path.c_str()) != FALSE;
-      Trace("settings: deleting " + path + (deleted ? ": done" : ": failed"));
-    }
-  } deleteAfterReading{path};
-  ReadSettingsKeys(path, ProgramName, *Preferences, into);
+  ReadSettingsKeys(folder.Path() + Placement.SettingsFileName, ProgramName, *Preferences, into);
 }
 
 }  // namespace vm

@@ -6,7 +6,7 @@
 #include "core/main_window_win.h"
 #include "core/process_state.h"
 #include "core/runner.h"
-#include "payload/file_helpers.h"
+#include "payload/file_helpers_paths.h"
 #include "support/paths.h"
 #include "support/trace.h"
 
@@ -17,11 +17,6 @@ constexpr char kGlobalCloseMessage[] = "VGlobalCloseMessage_s-z";
 constexpr char kSetupSwitch[] = "/C";
 constexpr int32_t kEndlessMidiLoops = INT_MAX;
 constexpr DWORD kShutdownPauseMs = 111;
-
-std::string FileNameOf(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 bool IsSetupSwitch(const char* argument) {
   std::string upper = argument;
@@ -62,12 +57,13 @@ WindowOptions WindowOptionsOf(const RunnerSettings& s, int32_t width, int32_t he
 
 void TfrmMain::StartUp() {
   const std::string ownPath = OwnExecutablePath();
-  ExeFileName = FileNameOf(ownPath);
+  ExeFileName = FileNameOf(ownPath, IsSystemLeadByte);
   GlobalCloseMessage = RegisterWindowMessageA(kGlobalCloseMessage);
 
   SetupMode = __argc > 1 && IsSetupSwitch(__argv[1]);
   ProgramName = DeriveProgramName(ownPath, IsSystemLeadByte);
   Preferences = std::make_unique<RegistryPreferenceStore>(ProgramName);
+  TempBase = TempBaseDirectory(*Preferences);
   Trace("start: " + ownPath + (SetupMode ? " in setup mode" : "") + ", program name \"" +
         ProgramName + "\"");
 
@@ -97,10 +93,7 @@ void TfrmMain::StartUp() {
   Top = layout.Top;
   Width = layout.Width;
   Height = layout.Height;
-  MainWnd = CreateWindowExA(layout.ExStyle, kMainWindowClass, "", layout.Style | kStyleClipChildren,
-                            Left, Top, Width, Height, nullptr, nullptr, instance, nullptr);
-  if (MainWnd == nullptr)
-    Trace("start: CreateWindowExA failed (error " + std::to_string(GetLastError()) + ")");
+  MainWnd = CreateMainWindow(layout, instance);
   RatioBaseWidth = Width;
   RatioBaseHeight = Height;
   if (layout.Maximize) SendMessageA(MainWnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);

@@ -2,19 +2,30 @@
 
 #include <cstdint>
 
-// The private messages that the hook library sends to the Runner's main window, numbered as the
-// Runner's message table numbers them.
+// The private messages of the Runner's main window, the whole WM_USER table in number order. The
+// Runner posts WM_USER+1 and WM_USER+6 to itself; the others come from the hook library, which
+// includes this header too. WM_USER+2, +5 and +13 mean nothing; WM_USER+1 to WM_USER+50 never
+// get default processing.
 namespace vm {
 
 constexpr uint32_t kWindowsUserMessage = 0x0400;  // WM_USER
 
+constexpr uint32_t WM_RUNNER_START = kWindowsUserMessage + 1;  // posted by start-up: run the session
 constexpr uint32_t WM_RUNNER_MOVIE_CLICKED = kWindowsUserMessage + 3;
 constexpr uint32_t WM_RUNNER_READY = kWindowsUserMessage + 4;
+constexpr uint32_t WM_RUNNER_START_MIDI = kWindowsUserMessage + 6;  // posted once the movie is up
 // wParam: the window being activated.
 constexpr uint32_t WM_RUNNER_ACTIVATION = kWindowsUserMessage + 7;
+constexpr uint32_t WM_RUNNER_FOREGROUND = kWindowsUserMessage + 8;
 constexpr uint32_t WM_RUNNER_SHOW_MENU = kWindowsUserMessage + 9;
 constexpr uint32_t WM_RUNNER_DRAG_END = kWindowsUserMessage + 10;
 // wParam: the mouse message that pressed the button.
 constexpr uint32_t WM_RUNNER_DRAG_START = kWindowsUserMessage + 11;
+// wParam 0: close the main window.
+constexpr uint32_t WM_RUNNER_CLOSE = kWindowsUserMessage + 12;
+constexpr uint32_t WM_RUNNER_STOP_DRAG = kWindowsUserMessage + 14;
+
+constexpr uint32_t kFirstRunnerMessage = kWindowsUserMessage + 1;
+constexpr uint32_t kLastRunnerMessage = kWindowsUserMessage + 50;
 
 }  // namespace vm

@@ -10,7 +10,8 @@
 
 namespace vm {
 
-// Unpacks a named session of the payload appended to an executable into a directory. Every
+// The payload's extractor; its name is the system's heritage, after the tool that appends the
+// payload. Unpacks a named session of the payload appended to an executable into a directory. Every
 // failure raises an exception; files completed before it stay, the file being written is
 // deleted, and no file stays open between calls.
 class TExeAppender {

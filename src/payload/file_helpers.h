@@ -19,16 +19,8 @@ bool IsFileFree(const std::string& path);
 // stops at the first file in use.
 bool IsTreeFree(const std::string& pattern);
 
-// Compares the two files' bytes; a file that cannot be read counts as empty, so two missing files
-// are equal.
-bool FilesEqual(const std::string& a, const std::string& b);
-
 // The file's bytes, read while others may read and write it; empty when it cannot be opened.
 std::string ReadWholeFile(const std::string& path);
-
-// LastCharOf with the system's ANSI code page.
-bool IsSystemLeadByte(unsigned char byte);
-std::optional<size_t> LastCharOf(const std::string& s);
 
 bool IsDirectory(const std::string& path);
 

@@ -1,24 +1,21 @@
 #pragma once
 
-#include <cstddef>
-#include <optional>
 #include <string>
 
+#include "support/paths.h"
+
+// Cutting paths in the system's multi-byte code page: every cut goes by characters, so that the
+// second byte of a double-byte character is never taken for a "\" (LastCharOf, support/paths.h).
 namespace vm {
-
-// Path text in a multi-byte ANSI code page: the second byte of a double-byte character may be
-// 0x5C, the code of "\", and must never be read as a delimiter. The predicate tells which bytes
-// start a double-byte character.
-using LeadBytePredicate = bool (*)(unsigned char);
-
-// For single-byte code pages.
-bool NoLeadBytes(unsigned char);
-
-// The position of the first byte of the last character, or none for an empty string.
-std::optional<size_t> LastCharOf(const std::string& s, LeadBytePredicate isLeadByte);
 
 // The folder part of a path or search pattern: up to and including its last "\" or ":", empty
 // when it has neither.
 std::string FolderOf(const std::string& path, LeadBytePredicate isLeadByte);
+
+// The file name after the folder part.
+std::string FileNameOf(const std::string& path, LeadBytePredicate isLeadByte);
+
+// The path without one trailing "\", when its last character is one.
+std::string WithoutTrailingBackslash(const std::string& path, LeadBytePredicate isLeadByte);
 
 }  // namespace vm

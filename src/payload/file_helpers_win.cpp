@@ -63,23 +63,13 @@ std::string ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-bool FilesEqual(const std::string& a, const std::string& b) {
-  return ReadWholeFile(a) == ReadWholeFile(b);
-}
-
-bool IsSystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
-
-std::optional<size_t> LastCharOf(const std::string& s) { return LastCharOf(s, IsSystemLeadByte); }
-
 bool IsDirectory(const std::string& path) {
   DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void CreateDirectoryPath(const std::string& dir) {
-  std::string path = dir;
-  std::optional<size_t> last = LastCharOf(path);
-  if (last && path.substr(*last) == "\\") path.erase(*last);
+  const std::string path = WithoutTrailingBackslash(dir, IsSystemLeadByte);
   // Shorter than three characters: a bare drive ("C:") or a root, nothing to create.
   if (path.size() < 3 || IsDirectory(path)) return;
   const std::string parent = FolderOf(path, IsSystemLeadByte);

@@ -15,6 +15,8 @@ constexpr DWORD kClaimLockWaitMs = 5555;
 // Followed by the instance suffix: one mutex per running instance.
 constexpr char kInstanceLockPrefix[] = "HalvornRunnerInstance";
 
+constexpr int kPrivateFolderTries = 100;
+
 constexpr DWORD kRemoveRetryDelayMs = 111;
 constexpr DWORD kRemoveTimeLimitMs = 2222;
 
@@ -74,6 +76,10 @@ bool CreateCandidate(const std::string& candidate) {
     if (error != ERROR_ALREADY_EXISTS) {
       Trace("claim: " + candidate + " not created (" + Error(error) + ")");
       throw Exception("Can't create dir " + candidate);
+    }
+    if (!IsDirectory(candidate)) {
+      Trace("claim: " + candidate + " is a file, not a directory of ours, passed over");
+      return false;
     }
     if (deleted) {
       Trace("claim: " + candidate + " exists again after its deletion, passed over");
@@ -136,9 +142,7 @@ void RemoveInstanceDirectory(const std::string& instanceDir, ShellDeleteFunction
     Trace("remove: no instance directory");
     return;
   }
-  std::string dir = instanceDir;
-  std::optional<size_t> last = LastCharOf(dir);
-  if (last && dir.substr(*last) == "\\") dir.erase(*last);
+  const std::string dir = WithoutTrailingBackslash(instanceDir, IsSystemLeadByte);
 
   int result = shellDelete(dir + "\\*.dat", ShellDeleteMode::Permanent);
   Trace("remove: " + dir + "\\*.dat deleted with result " + std::to_string(result));
@@ -160,6 +164,29 @@ void RemoveInstanceDirectory(const std::string& instanceDir, ShellDeleteFunction
     result = shellDelete(dir, ShellDeleteMode::ToRecycleBin);
     Trace("remove: tree moved to the recycle bin with result " + std::to_string(result));
   }
+}
+
+PrivateFolder::PrivateFolder(const std::string& base, const std::string& prefix) {
+  const std::string stem = base + prefix + std::to_string(GetCurrentProcessId());
+  for (int n = 0; n < kPrivateFolderTries; ++n) {
+    const std::string candidate = n == 0 ? stem : stem + "_" + std::to_string(n);
+    if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+      path_ = candidate + "\\";
+      return;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS) {
+      Trace("private folder: " + candidate + " not created (" + Error(error) + ")");
+      throw Exception("Can't create dir " + candidate);
+    }
+  }
+  throw Exception("Can't create dir " + stem);
+}
+
+PrivateFolder::~PrivateFolder() {
+  const std::string dir = WithoutTrailingBackslash(path_, IsSystemLeadByte);
+  const int result = ShellDelete(dir);
+  Trace("private folder: " + dir + " deleted with result " + std::to_string(result));
 }
 
 }  // namespace vm

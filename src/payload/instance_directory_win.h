@@ -38,4 +38,21 @@ using ShellDeleteFunction = int (*)(const std::string& path, ShellDeleteMode mod
 void RemoveInstanceDirectory(const std::string& instanceDir,
                              ShellDeleteFunction shellDelete = ShellDelete);
 
+// A folder of this process's own below the base directory, removed with everything in it when the
+// object goes: prefix + the process id, with "_1", "_2", ... appended while a folder of that name
+// is left from an earlier process. Throws vm::Exception "Can't create dir " + path when it cannot
+// be created.
+class PrivateFolder {
+ public:
+  PrivateFolder(const std::string& base, const std::string& prefix);
+  ~PrivateFolder();
+  PrivateFolder(const PrivateFolder&) = delete;
+  PrivateFolder& operator=(const PrivateFolder&) = delete;
+
+  const std::string& Path() const { return path_; }  // ends in "\"
+
+ private:
+  std::string path_;
+};
+
 }  // namespace vm

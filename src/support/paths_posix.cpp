@@ -7,6 +7,8 @@
 
 namespace vm {
 
+bool IsSystemLeadByte(unsigned char) { return false; }
+
 std::string OwnExecutablePath() {
   char buffer[PATH_MAX];
   ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);

@@ -86,6 +86,10 @@ void PackedRunner::PackWithVmpack(const std::vector<PackedFile>& files) const {
   if (exitCode != 0) throw std::runtime_error("vmpack failed: " + commandLine);
 }
 
+void PackedRunner::SetTempDirectoryPreference(const std::string& value) const {
+  SetPreference(programName_, kTempDirectoryValue, value);
+}
+
 PackedRunner::~PackedRunner() {
   RegDeleteKeyA(HKEY_CURRENT_USER, (kPreferenceRoot + programName_).c_str());
 }

@@ -31,6 +31,9 @@ class PackedRunner {
   const std::string& TracePath() const { return tracePath_; }
   const std::string& StandinLogPath() const { return standinLog_; }
 
+  // Replaces the "Vardel Temp Directory" preference, which names BaseDir() at first.
+  void SetTempDirectoryPreference(const std::string& value) const;
+
   // Handed to the stand-in projector through the Runner's environment.
   std::string StandinScript = "exit";
   std::vector<std::pair<std::string, std::string>> ExtraEnvironment;

@@ -38,7 +38,7 @@ TEST(RunnerStart, PlacesEveryFileByItsTypeAndGroupAndLeavesNothingBehind) {
   const auto trace = runner.TraceLines();
   const std::string dir = runner.BaseDir() + "Vdl_Rt\\";
   for (const std::string& expected : std::vector<std::string>{
-           "-> " + runner.BaseDir() + "settings.ini",
+           "-> " + runner.BaseDir() + "Vdl_Settings",
            "-> " + dir + "movie.exe (projector)",
            "-> " + dir + "vardelrun0.dll (hook library)",
            "-> " + dir + "tune.mid",
@@ -50,7 +50,7 @@ TEST(RunnerStart, PlacesEveryFileByItsTypeAndGroupAndLeavesNothingBehind) {
            dir + "clock\\VClock.EXE",
            dir + "clock\\chime.wav",
            "settings: Width = 640 from the file",
-           "settings: deleting " + runner.BaseDir() + "settings.ini: done",
+           "private folder: " + runner.BaseDir() + "Vdl_Settings",
            "claim: number 0 claimed",
            "clean-up: delete " + dir + "vardelrun0.dll",
        })
@@ -62,6 +62,7 @@ TEST(RunnerStart, ASessionWithoutAHookLibraryEndsCleanly) {
   PackedRunner runner("NoHooks", {{"settings.ini", kSettings}, vmtest::StandinProjector()});
   ASSERT_TRUE(runner.Run(kRunTimeoutMs));
   EXPECT_TRUE(TraceHas(runner.TraceLines(), "holds no hook library"));
+  EXPECT_EQ(GlobalFindAtomA("NoHooks.exe"), 0) << "nothing was launched, so no broadcast";
   EXPECT_TRUE(runner.LeftInBase().empty());
 }
 
@@ -112,6 +113,72 @@ TEST(RunnerStart, SetupModeOpensOnlyTheDialogAndUnpacksNothing) {
     }
   }
   EXPECT_TRUE(runner.LeftInBase().empty());
+}
+
+// The settings pass and the launch run in different current directories; a relative base
+// directory lies below the executable's folder for both.
+TEST(RunnerStart, ARelativeTempDirectoryIsTakenBelowTheExecutablesFolder) {
+  PackedRunner runner("RelativeBase", FullSession());
+  const std::string exeFolder = runner.ExePath().substr(0, runner.ExePath().rfind('\\') + 1);
+  const std::string base = exeFolder + "relative\\";
+  ASSERT_TRUE(CreateDirectoryA(base.c_str(), nullptr));
+  runner.SetTempDirectoryPreference("relative");
+  DWORD exitCode = 1;
+  ASSERT_TRUE(runner.Run(kRunTimeoutMs, &exitCode));
+  EXPECT_EQ(exitCode, 0u);
+  const auto trace = runner.TraceLines();
+  EXPECT_TRUE(TraceHas(trace, "settings: Width = 640 from the file"));
+  EXPECT_TRUE(TraceHas(trace, "claim: number 0 claimed, " + base + "Vdl_Rt\\"));
+  EXPECT_TRUE(vmtest::ListNames(base).empty());
+}
+
+// The settings pass writes only into a folder of its own, which goes with every file in it however
+// the pass ends.
+TEST(RunnerStart, TheSettingsPassLeavesNothingAndTouchesNothingOfOthers) {
+  {
+    SCOPED_TRACE("a foreign settings.ini in the base directory, and two .ini files");
+    PackedRunner runner("ForeignIni", {{"first.ini", "[Settings]\r\nPassword=1\r\n"},
+                                       {"settings.ini", kSettings},
+                                       vmtest::StandinProjector(),
+                                       vmtest::HookLibrary()});
+    vmtest::WriteBytes(runner.BaseDir() + "settings.ini", "someone else's");
+    ASSERT_TRUE(runner.Run(kRunTimeoutMs));
+    EXPECT_EQ(vmtest::ReadBytes(runner.BaseDir() + "settings.ini"), "someone else's");
+    EXPECT_EQ(runner.LeftInBase(), std::vector<std::string>{"settings.ini"});
+  }
+  {
+    SCOPED_TRACE("a later .ini file that fails to extract");
+    const std::string damaged = vmtest::Incompressible(4096, 7);
+    PackedRunner runner("DamagedIni", {{"settings.ini", kSettings}, {"zz.ini", damaged}, vmtest::HookLibrary()});
+    std::string exe = vmtest::ReadBytes(runner.ExePath());
+    const size_t at = exe.find(damaged);
+    ASSERT_NE(at, std::string::npos) << "stored as it is";
+    exe[at + 100] = static_cast<char>(exe[at + 100] ^ 0x55);
+    vmtest::WriteBytes(runner.ExePath(), exe);
+    PackedRunner::Started started;
+    runner.Start(started);
+    EXPECT_NE(vmtest::AnswerMessageBox(started.ProcessId, "Application Error", kRunTimeoutMs), "");
+    ASSERT_TRUE(started.WaitForExit(kRunTimeoutMs));
+    EXPECT_TRUE(runner.LeftInBase().empty()) << runner.LeftInBase().front();
+  }
+}
+
+// Runners started at the same moment each read their own settings file: none fails to create it,
+// none reads another's half-written one and falls back to the defaults, which ask for a password.
+TEST(RunnerStart, RunnersStartedTogetherEachReadTheirSettings) {
+  constexpr int kRunners = 4;
+  PackedRunner runner("Together", {{"settings.ini", kSettings}, vmtest::StandinProjector(), vmtest::HookLibrary()});
+  PackedRunner::Started started[kRunners];
+  for (auto& one : started) runner.Start(one);
+  for (auto& one : started) {
+    DWORD exitCode = 1;
+    EXPECT_TRUE(one.WaitForExit(kRunTimeoutMs, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+  }
+  size_t read = 0;
+  for (const auto& line : runner.TraceLines()) read += line.find("settings: Width = 640 from the file") != std::string::npos;
+  EXPECT_EQ(read, static_cast<size_t>(kRunners));
+  EXPECT_TRUE(runner.LeftInBase().empty()) << runner.LeftInBase().front();
 }
 
 // The second Runner starts while the first holds its instance directory.

@@ -57,19 +57,25 @@ TEST(TempBaseDirectory, IsThePreferenceOrTheSystemPathEndingInABackslash) {
       {"D:\\Work\\", "C:\\TEMP\\", "D:\\Work\\"},
       {"D:", "C:\\TEMP\\", "D:\\"},
       {"", "C:\\TEMP\\", "\\"},
+      // Relative: below the executable's folder, never the current directory.
+      {"Temp", "C:\\TEMP\\", "E:\\Movies\\Temp\\"},
+      {"..\\Shared\\", "C:\\TEMP\\", "E:\\Movies\\..\\Shared\\"},
+      {"\\Temp", "C:\\TEMP\\", "\\Temp\\"},
+      {"\\\\server\\share", "C:\\TEMP\\", "\\\\server\\share\\"},
+      {"D:Work", "C:\\TEMP\\", "D:Work\\"},
   };
   for (const auto& c : cases) {
     FakePreferenceStore store;
     if (c.stored) store.Values[vm::kTempDirectoryPreference] = *c.stored;
-    EXPECT_EQ(vm::TempBaseDirectory(store, c.systemTemp, vm::NoLeadBytes), c.base)
+    EXPECT_EQ(vm::TempBaseDirectory(store, c.systemTemp, "E:\\Movies\\", vm::NoLeadBytes), c.base)
         << c.stored.value_or("(none)") << " / " << c.systemTemp;
   }
 }
 
 TEST(TempBaseDirectory, ADoubleByteCharacterEndingInTheBackslashCodeGetsABackslash) {
   FakePreferenceStore store = FakePreferenceStore::With({{vm::kTempDirectoryPreference, "D:\\\x95\\"}});
-  EXPECT_EQ(vm::TempBaseDirectory(store, "", ShiftJisLeadByte), "D:\\\x95\\\\");
-  EXPECT_EQ(vm::TempBaseDirectory(store, "", vm::NoLeadBytes), "D:\\\x95\\");
+  EXPECT_EQ(vm::TempBaseDirectory(store, "", "E:\\", ShiftJisLeadByte), "D:\\\x95\\\\");
+  EXPECT_EQ(vm::TempBaseDirectory(store, "", "E:\\", vm::NoLeadBytes), "D:\\\x95\\");
 }
 
 }  // namespace

@@ -51,4 +51,36 @@ TEST(FolderOf, KeepsEverythingUpToTheLastBackslashOrColon) {
   EXPECT_EQ(vm::FolderOf("C:\\Data\\\x83\x5C", vm::NoLeadBytes), "C:\\Data\\\x83\x5C");
 }
 
+// Folder and file names ending in "\x95\x5C" (the character for "table") and "\x83\x5C" (katakana
+// "so"): their last byte is the code of "\" but no delimiter.
+TEST(PathCuts, GoByCharactersInADoubleByteCodePage) {
+  const struct {
+    const char* path;
+    const char* fileName;
+    const char* withoutBackslash;
+  } cases[] = {
+      {"C:\\Movies\\\x95\x5C.exe", "\x95\x5C.exe", "C:\\Movies\\\x95\x5C.exe"},
+      {"C:\\\x95\x5C\\movie.exe", "movie.exe", "C:\\\x95\x5C\\movie.exe"},
+      {"C:\\Temp\\\x83\x5C", "\x83\x5C", "C:\\Temp\\\x83\x5C"},
+      {"C:\\Temp\\\x83\x5C\\", "", "C:\\Temp\\\x83\x5C"},
+      {"C:\\Temp\\", "", "C:\\Temp"},
+      {"movie.exe", "movie.exe", "movie.exe"},
+      {"", "", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(vm::FileNameOf(c.path, ShiftJisLeadByte), c.fileName) << c.path;
+    EXPECT_EQ(vm::WithoutTrailingBackslash(c.path, ShiftJisLeadByte), c.withoutBackslash) << c.path;
+  }
+  EXPECT_EQ(vm::WithoutTrailingBackslash("C:\\Temp\\\x83\x5C", vm::NoLeadBytes), "C:\\Temp\\\x83");
+}
+
+#ifdef _WIN32
+TEST(PathCuts, AFolderEndingInADoubleByteCharacterGetsItsDelimiter) {
+  EXPECT_EQ(vm::WithTrailingDelimiter("C:\\\x95\x5C", ShiftJisLeadByte), "C:\\\x95\x5C\\");
+  EXPECT_EQ(vm::WithTrailingDelimiter("C:\\\x95\x5C\\", ShiftJisLeadByte), "C:\\\x95\x5C\\");
+  EXPECT_EQ(vm::WithTrailingDelimiter("C:", ShiftJisLeadByte), "C:");
+  EXPECT_EQ(vm::WithTrailingDelimiter("C:\\\x95\x5C", vm::NoLeadBytes), "C:\\\x95\x5C");
+}
+#endif
+
 }  // namespace

@@ -1,4 +1,5 @@
 #include "payload/file_helpers.h"
+#include "payload/file_compare.h"
 
 #include <windows.h>
 
@@ -125,6 +126,23 @@ TEST_F(FileHelpers, FilesEqualComparesBytesAndTakesUnreadableFilesAsEmpty) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(vm::FilesEqual(Path(c.a), Path(c.b)), c.equal) << c.a << " vs " << c.b;
+}
+
+// A projector far larger than the address space: the start-up compares it with itself (the
+// working directory is the instance directory) and with a file of another size, and must read
+// neither whole.
+TEST_F(FileHelpers, FilesEqualComparesAHugeFileWithoutReadingItWhole) {
+  constexpr LONGLONG kHuge = 1LL << 40;  // sparse: takes no room on the disk
+  {
+    vm::UniqueFile file = HoldOpen(Path("huge.exe"));
+    LARGE_INTEGER size;
+    size.QuadPart = kHuge;
+    ASSERT_TRUE(SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(file.get()));
+  }
+  vmtest::WriteBytes(Path("small.exe"), "projector");
+  EXPECT_TRUE(vm::FilesEqual(Path("huge.exe"), Path("huge.exe")));
+  EXPECT_FALSE(vm::FilesEqual(Path("huge.exe"), Path("small.exe")));
 }
 
 TEST_F(FileHelpers, CreateDirectoryPathCreatesEveryMissingLevel) {

@@ -123,6 +123,15 @@ TEST_F(InstanceDirectory, AFileHeldOpenAnywhereInALeftoverKeepsIt) {
   }
 }
 
+// Only directories are the Runner's leftovers: a file of that name is somebody else's.
+TEST_F(InstanceDirectory, AFileNamedLikeAnInstanceDirectoryIsLeftAlone) {
+  vmtest::WriteBytes(Dir("Vdl_Rt"), "not a directory");
+  vm::InstanceClaim claim = Claim();
+  ASSERT_TRUE(claim.Claimed);
+  EXPECT_EQ(claim.InstanceNumber, 1);
+  EXPECT_EQ(vmtest::ReadBytes(Dir("Vdl_Rt")), "not a directory");
+}
+
 TEST_F(InstanceDirectory, AReadOnlyFileInALeftoverKeepsIt) {
   const std::string file = Dir("Vdl_Rt\\readonly.bin");
   vm::CreateDirectoryPath(Dir("Vdl_Rt"));
@@ -149,13 +158,6 @@ TEST_F(InstanceDirectory, AnUnusedLeftoverIsDeletedAndReused) {
   EXPECT_EQ(claim.InstanceSuffix, "_VDL_RT");
   EXPECT_TRUE(vm::IsDirectory(Dir("Vdl_Rt")));
   EXPECT_TRUE(vmtest::ListNames(Dir("Vdl_Rt")).empty());
-}
-
-TEST_F(InstanceDirectory, AFileNamedLikeTheDirectoryIsAnUnusedLeftoverToo) {
-  vmtest::WriteBytes(Dir("Vdl_Rt"), "not a directory");
-  vm::InstanceClaim claim = Claim();
-  EXPECT_EQ(claim.InstanceNumber, 0);
-  EXPECT_TRUE(vm::IsDirectory(Dir("Vdl_Rt")));
 }
 
 // The number names the instance's mapping and message: a running instance keeps it from the
@@ -312,6 +314,35 @@ TEST_F(InstanceDirectory, RemovalWithoutAClaimedDirectoryTouchesNothing) {
   vm::RemoveInstanceDirectory("");
   SetCurrentDirectoryA(saved);
   EXPECT_EQ(vmtest::ReadBytes(Dir("user.dat")), "keep");
+}
+
+TEST_F(InstanceDirectory, APrivateFolderIsOwnAndGoesWithEverythingInIt) {
+  const std::string stem = Dir("Own") + std::to_string(GetCurrentProcessId());
+  vm::CreateDirectoryPath(stem);  // left by an earlier process of the same id
+  std::string first, second;
+  {
+    vm::PrivateFolder a(base_.Path() + "\\", "Own");
+    vm::PrivateFolder b(base_.Path() + "\\", "Own");
+    first = a.Path();
+    second = b.Path();
+    EXPECT_EQ(first, stem + "_1\\");
+    EXPECT_EQ(second, stem + "_2\\");
+    vmtest::WriteBytes(first + "settings.ini", "[Settings]");
+    vmtest::WriteBytes(first + "other.ini", "[Settings]");
+  }
+  EXPECT_FALSE(vmtest::Exists(first));
+  EXPECT_FALSE(vmtest::Exists(second));
+  EXPECT_TRUE(vm::IsDirectory(stem));
+}
+
+TEST_F(InstanceDirectory, APrivateFolderThatCannotBeCreatedIsAnError) {
+  const std::string missing = Dir("missing\\");
+  try {
+    vm::PrivateFolder folder(missing, "Own");
+    FAIL() << "created below a missing folder";
+  } catch (const vm::Exception& e) {
+    EXPECT_EQ(std::string(e.what()), "Can't create dir " + missing + "Own" + std::to_string(GetCurrentProcessId()));
+  }
 }
 
 }  // namespace

@@ -290,6 +290,27 @@ TEST_F(PasswordPrompt, AnswersTheTypedTextOnlyForOkAndEnter) {
   }
 }
 
+// Typed key by key, a password longer than the entry is wide still goes in whole: the entry
+// scrolls instead of refusing the characters past its right edge.
+TEST_F(PasswordPrompt, TakesTypedCharactersPastTheEntrysWidth) {
+  const std::string typed(80, 'w');
+  std::string result;
+  {
+    User user([&] {
+      HWND dialog = WaitForDialog("Long");
+      ASSERT_TRUE(dialog);
+      HWND edit = GetDlgItem(dialog, kEditId);
+      for (char c : typed) PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+      for (DWORD waited = 0; waited < kWaitMs && GetWindowTextLengthA(edit) < static_cast<int>(typed.size());
+           waited += kPollMs)
+        Sleep(kPollMs);
+      Act(dialog, Action::Ok, thread_);
+    });
+    result = Prompt("Long");
+  }
+  EXPECT_EQ(result, typed);
+}
+
 TEST_F(PasswordPrompt, ADialogThatCannotBeCreatedIsReportedAndCancels) {
   HWND gone = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   DestroyWindow(gone);

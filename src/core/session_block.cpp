@@ -1,0 +1,23 @@
+#include "core/session_block.h"
+
+namespace vm {
+
+void CompleteSessionBlock(SharedBlock& block, const RunnerSettings& settings, const SessionHandles& handles) {
+  block.Set(kBlockHideCursor, settings.HideCursor ? 1 : 0);
+  block.Set(kBlockMainWindowCopy, handles.MainWindow);
+  block.Set(kBlockMainWindow, handles.MainWindow);
+  block.Set(kBlockProjectorProcessId, 0);
+  block.Set(kBlockMouseHook, handles.MouseHook);
+  block.Set(kBlockKeyboardHook, handles.KeyboardHook);
+  block.Set(kBlockCbtHook, handles.CbtHook);
+  block.Set(kBlockGetMessageHook, handles.GetMessageHook);
+  for (DwordField field : {kBlockReserved16, kBlockReserved20, kBlockReserved28}) block.Set(field, 0);
+  for (ByteField field : {kBlockReserved69, kBlockReserved72, kBlockReserved71, kBlockReserved70}) block.Set(field, 0);
+  block.Set(kBlockReservedOne68, 1);
+  block.Set(kBlockExitOnEsc, settings.ExitOnESC ? 1 : 0);
+  block.Set(kBlockReserved60, 0);
+  block.Set(kBlockRunnerThreadId, handles.RunnerThreadId);
+  block.Set(kBlockRunnerProcessId, handles.RunnerProcessId);
+}
+
+}  // namespace vm

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+
+#include "config/runner_settings.h"
+#include "engine/shared_block.h"
+
+namespace vm {
+
+// What the launch hands the hook library besides the settings; window and hook handles as the
+// block's 32-bit fields hold them (0 for a hook not installed).
+struct SessionHandles {
+  uint32_t MainWindow = 0;
+  uint32_t MouseHook = 0, KeyboardHook = 0, CbtHook = 0, GetMessageHook = 0;
+  uint32_t RunnerThreadId = 0, RunnerProcessId = 0;
+};
+
+// Completes the block once the hooks are in: the handles, the flags, and zeroes in the fields
+// that the hook procedures, already running in other processes, may have written meanwhile.
+void CompleteSessionBlock(SharedBlock& block, const RunnerSettings& settings, const SessionHandles& handles);
+
+}  // namespace vm
