@@ -70,6 +70,8 @@ struct TfrmMain {
   void ShutDown();
   void ReadRunnerSettings();
   void LaunchSession();
+  // WM_SETTEXT: the reply to a movie command or browser request, 0 for a caption.
+  LRESULT HandleCommandText(WPARAM requestCode, LPARAM text);
 
   // The projector's movie window.
   bool FindProjectorWindow();
