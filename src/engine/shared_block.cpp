@@ -3,22 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-// The block's 32-bit values are little-endian, and are copied in one piece (below).
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
-#error "the shared block's layout assumes a little-endian machine"
-#endif
-
 namespace vm {
-
-// One aligned 32-bit copy rather than four byte reads: the other process may be writing the value
-// at this moment, and must never be seen half old, half new.
-uint32_t SharedBlockView::Get(DwordField field) const {
-  uint32_t value;
-  std::memcpy(&value, bytes_ + field.offset, sizeof value);
-  return value;
-}
-
-uint8_t SharedBlockView::Get(ByteField field) const { return bytes_[field.offset]; }
 
 // The length byte may say up to 255, which the field always holds.
 std::string SharedBlockView::Get(StringField field) const {

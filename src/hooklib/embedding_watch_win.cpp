@@ -1,7 +1,5 @@
 #include "hooklib/embedding_watch_win.h"
 
-#include <string>
-
 #include "hooklib/hook_session_win.h"
 #include "hooklib/runner_notices_win.h"
 
@@ -9,9 +7,11 @@ namespace vm {
 namespace {
 
 HMODULE g_library = nullptr;
-// Per thread: its watch's hook handle, or kWatchEnded once it has removed itself.
+// Per thread: its watch's hook handle, or WatchEnded() once it has removed itself.
 DWORD g_watchSlot = TLS_OUT_OF_INDEXES;
-HHOOK const kWatchEnded = reinterpret_cast<HHOOK>(static_cast<intptr_t>(-1));
+// A function, not a constant: a global that needs code to initialise it would stay 0 in a library
+// without a runtime to run that code.
+HHOOK WatchEnded() { return reinterpret_cast<HHOOK>(static_cast<intptr_t>(-1)); }
 
 HHOOK ThreadWatch() { return static_cast<HHOOK>(TlsGetValue(g_watchSlot)); }
 
@@ -19,26 +19,22 @@ HHOOK ThreadWatch() { return static_cast<HHOOK>(TlsGetValue(g_watchSlot)); }
 // not a watch still points into it. A reference of each watch's own, never released, keeps it for
 // as long as the projector runs.
 bool KeepLibraryLoaded() {
-  const std::string path = LibraryPath(g_library);
-  return !path.empty() && LoadLibraryA(path.c_str()) != nullptr;
+  char path[MAX_PATH];
+  return LibraryPath(g_library, path) && LoadLibraryA(path) != nullptr;
 }
 
 void EndWatchIfDone(HHOOK watch) noexcept {
-  try {
-    const std::optional<SharedBlockView> block = ProjectorBlock();
-    if (block) AnnounceReadyOnce(*block);
-    if (block && !block->IsSet(kBlockProjectorReady)) return;
-  } catch (...) {
-    // A watch that cannot tell goes.
-  }
+  const std::optional<SharedBlockView> block = ProjectorBlock();
+  if (block) AnnounceReadyOnce(*block);
+  if (block && !block->IsSet(kBlockProjectorReady)) return;
   UnhookWindowsHookEx(watch);
-  TlsSetValue(g_watchSlot, kWatchEnded);
+  TlsSetValue(g_watchSlot, WatchEnded());
 }
 
 LRESULT CALLBACK WatchProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
   const HHOOK watch = ThreadWatch();
   const LRESULT next = CallNextHookEx(watch, code, wParam, lParam);
-  if (code >= 0 && watch && watch != kWatchEnded) EndWatchIfDone(watch);
+  if (code >= 0 && watch && watch != WatchEnded()) EndWatchIfDone(watch);
   return next;
 }
 
@@ -57,7 +53,7 @@ void WatchThisThread(const SharedBlockView& block) {
   if (g_watchSlot == TLS_OUT_OF_INDEXES || ThreadWatch() || block.IsSet(kBlockProjectorReady)) return;
   const HHOOK watch =
       KeepLibraryLoaded() ? SetWindowsHookExA(WH_GETMESSAGE, WatchProc, g_library, GetCurrentThreadId()) : nullptr;
-  TlsSetValue(g_watchSlot, watch ? watch : kWatchEnded);
+  TlsSetValue(g_watchSlot, watch ? watch : WatchEnded());
 }
 
 }  // namespace vm

@@ -87,16 +87,6 @@ bool OnGetMessage() {
   return false;
 }
 
-// Nothing escapes into the system's hook chain; a failed handler keeps nothing from its target.
-template <typename Handler>
-bool Guarded(Handler handler) noexcept {
-  try {
-    return handler();
-  } catch (...) {
-    return false;
-  }
-}
-
 // Windows 95, 98 and Me find the next hook by the handle that the Runner stored; later systems
 // ignore it.
 LRESULT NextHook(vm::DwordField hook, int code, WPARAM wParam, LPARAM lParam) {
@@ -105,10 +95,11 @@ LRESULT NextHook(vm::DwordField hook, int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(handle, code, wParam, lParam);
 }
 
-// A negative code is the system's: the event goes straight on.
+// A negative code is the system's: the event goes straight on. The library is built without
+// exceptions, so nothing can escape into the system's hook chain.
 template <typename Handler>
 LRESULT HookProcedure(vm::DwordField hook, int code, WPARAM wParam, LPARAM lParam, Handler handler) noexcept {
-  const bool discard = code >= 0 && Guarded(handler);
+  const bool discard = code >= 0 && handler();
   const LRESULT next = NextHook(hook, code, wParam, lParam);
   return discard ? kDiscardEvent : next;
 }

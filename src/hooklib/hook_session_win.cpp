@@ -1,8 +1,5 @@
 #include "hooklib/hook_session_win.h"
 
-#include <optional>
-#include <string>
-
 #include "engine/shared_block.h"
 #include "hooklib/library_name.h"
 #include "support/win_handles.h"
@@ -10,30 +7,32 @@
 namespace vm {
 namespace {
 
-// Mapped while the library stays loaded; unmapped as it unloads.
-UniqueView g_block;
+// Mapped while the library stays loaded. A plain pointer: the library has no runtime to run the
+// destructor of a global, so its unloading unmaps it.
+void* g_block = nullptr;
 
 }  // namespace
 
 void OpenHookSession(HMODULE library) noexcept {
-  try {
-    const std::optional<std::string> name = SharedMappingNameFor(LibraryPath(library));
-    if (!name) return;
-    // The view keeps the mapping alive; the handle is not needed beyond this.
-    const UniqueHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, name->c_str()));
-    if (!mapping) return;
-    g_block.reset(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, kSharedBlockSize));
-  } catch (...) {
-    // Without memory for a name the library stays idle, as without a mapping.
-  }
+  char path[MAX_PATH];
+  char name[kSharedMappingNameCapacity];
+  if (!LibraryPath(library, path) || !SharedMappingNameFor(path, name)) return;
+  // The view keeps the mapping alive; the handle is not needed beyond this.
+  const UniqueHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, name));
+  if (!mapping) return;
+  g_block = MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, kSharedBlockSize);
 }
 
-const uint8_t* HookSessionBlock() { return static_cast<const uint8_t*>(g_block.get()); }
+void CloseHookSession() noexcept {
+  if (g_block) UnmapViewOfFile(g_block);
+  g_block = nullptr;
+}
 
-std::string LibraryPath(HMODULE library) {
-  char path[MAX_PATH];
+const uint8_t* HookSessionBlock() { return static_cast<const uint8_t*>(g_block); }
+
+bool LibraryPath(HMODULE library, char (&path)[MAX_PATH]) {
   const DWORD length = GetModuleFileNameA(library, path, MAX_PATH);
-  return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
+  return length > 0 && length < MAX_PATH;
 }
 
 }  // namespace vm

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <string>
 
 namespace vm {
 
@@ -12,10 +11,13 @@ namespace vm {
 // number or the mapping is missing, the library only passes events on.
 void OpenHookSession(HMODULE library) noexcept;
 
+// Unmaps the block, as the library unloads.
+void CloseHookSession() noexcept;
+
 // The mapped block, or nullptr.
 const uint8_t* HookSessionBlock();
 
-// The library's full path; empty when the system gives none within MAX_PATH.
-std::string LibraryPath(HMODULE library);
+// Writes the library's full path into `path`; false when the system gives none within MAX_PATH.
+bool LibraryPath(HMODULE library, char (&path)[MAX_PATH]);
 
 }  // namespace vm

@@ -1,24 +1,27 @@
 #include "hooklib/library_name.h"
 
 #include <cstdint>
-#include <limits>
-
-#include "engine/shared_block.h"
-#include "payload/instance_directory.h"
 
 namespace vm {
 namespace {
 
 constexpr char kLibraryExtension[] = ".dll";
 constexpr size_t kLibraryExtensionLength = sizeof kLibraryExtension - 1;
+constexpr int64_t kLargestInstanceNumber = INT32_MAX;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 char LowerAsciiLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool EndsWithLibraryExtension(const std::string& path) {
-  if (path.size() < kLibraryExtensionLength) return false;
-  const size_t start = path.size() - kLibraryExtensionLength;
+size_t TextLength(const char* text) {
+  size_t length = 0;
+  while (text[length] != '\0') ++length;
+  return length;
+}
+
+bool EndsWithLibraryExtension(const char* path, size_t length) {
+  if (length < kLibraryExtensionLength) return false;
+  const size_t start = length - kLibraryExtensionLength;
   for (size_t i = 0; i < kLibraryExtensionLength; ++i)
     if (LowerAsciiLetter(path[start + i]) != kLibraryExtension[i]) return false;
   return true;
@@ -26,27 +29,37 @@ bool EndsWithLibraryExtension(const std::string& path) {
 
 // Only the digits and the extension are looked at, never a path separator: the trail byte of a
 // double-byte character may be "\", but is never a digit or a dot.
-std::optional<int32_t> InstanceNumberFromLibraryPath(const std::string& path) {
-  if (!EndsWithLibraryExtension(path)) return std::nullopt;
-  const size_t end = path.size() - kLibraryExtensionLength;
+bool InstanceNumberFromLibraryPath(const char* path, int32_t& instance) {
+  const size_t length = TextLength(path);
+  if (!EndsWithLibraryExtension(path, length)) return false;
+  const size_t end = length - kLibraryExtensionLength;
   size_t start = end;
   while (start > 0 && IsDigit(path[start - 1])) --start;
-  if (start == end) return std::nullopt;
+  if (start == end) return false;
 
   int64_t number = 0;
   for (size_t i = start; i < end; ++i) {
     number = number * 10 + (path[i] - '0');
-    if (number > std::numeric_limits<int32_t>::max()) return std::nullopt;
+    if (number > kLargestInstanceNumber) return false;
   }
-  return static_cast<int32_t>(number);
+  instance = static_cast<int32_t>(number);
+  return true;
+}
+
+char* Append(char* at, const char* text) {
+  while (*text != '\0') *at++ = *text++;
+  return at;
 }
 
 }  // namespace
 
-std::optional<std::string> SharedMappingNameFor(const std::string& path) {
-  const std::optional<int32_t> instance = InstanceNumberFromLibraryPath(path);
-  if (!instance) return std::nullopt;
-  return kSharedMappingName + InstanceSuffixFor(*instance);
+bool SharedMappingNameFor(const char* path, char (&name)[kSharedMappingNameCapacity]) {
+  int32_t instance = 0;
+  if (!InstanceNumberFromLibraryPath(path, instance)) return false;
+  char suffix[kInstanceSuffixCapacity];
+  WriteInstanceSuffix(instance, suffix);
+  *Append(Append(name, kSharedMappingName), suffix) = '\0';
+  return true;
 }
 
 }  // namespace vm

@@ -29,8 +29,8 @@ enum class MovieCommandParse {
 struct MovieCommand {
   MovieCommandKind Kind = MovieCommandKind::Quit;
   bool Wait = false;
-  char File[kMovieCommandTextCapacity] = {};
-  char Arguments[kMovieCommandTextCapacity] = {};
+  char File[kMovieCommandTextCapacity];  // set by a parse that finds a command
+  char Arguments[kMovieCommandTextCapacity];
 };
 
 // True for the first byte of a double-byte character of the system's code page.

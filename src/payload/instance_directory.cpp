@@ -1,10 +1,11 @@
 #include "payload/instance_directory.h"
 
+#include "payload/instance_suffix.h"
+
 namespace vm {
 namespace {
 
 constexpr char kInstanceDirName[] = "Vdl_Rt";
-constexpr char kInstanceSuffixBase[] = "_VDL_RT";
 
 std::string WithNumber(const std::string& name, int32_t number) {
   return number == 0 ? name : name + std::to_string(number);
@@ -22,6 +23,10 @@ std::string InstanceDirectoryPath(const std::string& base, int32_t number) {
   return WithNumber(base + kInstanceDirName, number);
 }
 
-std::string InstanceSuffixFor(int32_t number) { return WithNumber(kInstanceSuffixBase, number); }
+std::string InstanceSuffixFor(int32_t number) {
+  char suffix[kInstanceSuffixCapacity];
+  const size_t length = WriteInstanceSuffix(number, suffix);
+  return std::string(suffix, length);
+}
 
 }  // namespace vm

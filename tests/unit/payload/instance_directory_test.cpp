@@ -39,6 +39,9 @@ TEST(InstanceNames, NumberZeroHasNoDigitsAndOthersNoLeadingZeros) {
       {2, "C:\\T\\Vdl_Rt2", "_VDL_RT2"},
       {10, "C:\\T\\Vdl_Rt10", "_VDL_RT10"},
       {2147483647, "C:\\T\\Vdl_Rt2147483647", "_VDL_RT2147483647"},
+      // Never claimed, but named alike: the longest suffix there is.
+      {-1, "C:\\T\\Vdl_Rt-1", "_VDL_RT-1"},
+      {INT32_MIN, "C:\\T\\Vdl_Rt-2147483648", "_VDL_RT-2147483648"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(vm::InstanceDirectoryPath("C:\\T\\", c.number), c.dir);

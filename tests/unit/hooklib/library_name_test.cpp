@@ -31,11 +31,10 @@ TEST(SharedMappingNameFor, TakesTheInstanceNumberFromTheDigitsBeforeDll) {
       {"", nullptr},
   };
   for (const auto& c : cases) {
-    const std::optional<std::string> mapping = vm::SharedMappingNameFor(c.path);
-    if (c.mapping)
-      EXPECT_EQ(mapping, std::string(c.mapping)) << c.path;
-    else
-      EXPECT_EQ(mapping, std::nullopt) << c.path;
+    char name[vm::kSharedMappingNameCapacity] = "untouched";
+    const bool found = vm::SharedMappingNameFor(c.path, name);
+    EXPECT_EQ(found, c.mapping != nullptr) << c.path;
+    EXPECT_STREQ(name, c.mapping ? c.mapping : "untouched") << c.path;
   }
 }
 
