@@ -127,6 +127,10 @@ bool IsSafeRelativePath(const char* path, LeadBytePredicate isLeadByte) {
   }
 }
 
+bool HasMovieCommandPrefix(const char* text) {
+  return PrefixLength(text, kWaitingCommandPrefix) != 0 || PrefixLength(text, kCommandPrefix) != 0;
+}
+
 MovieCommandParse ParseMovieCommand(const char* text, LeadBytePredicate isLeadByte,
                                     MovieCommand& command) {
   size_t prefix = PrefixLength(text, kWaitingCommandPrefix);

@@ -36,6 +36,9 @@ struct MovieCommand {
 // True for the first byte of a double-byte character of the system's code page.
 using LeadBytePredicate = bool (*)(unsigned char);
 
+// True when the text begins with "vcommand:" or "vcommandw:" in any letter case.
+bool HasMovieCommandPrefix(const char* text);
+
 MovieCommandParse ParseMovieCommand(const char* text, LeadBytePredicate isLeadByte,
                                     MovieCommand& command);
 

@@ -60,6 +60,17 @@ TEST(ParseMovieCommand, ReadsEachCommandItsFileAndItsArguments) {
   }
 }
 
+TEST(HasMovieCommandPrefix, EitherPrefixInAnyLetterCase) {
+  for (const char* command : {"vcommand:quit", "VCommandW:run x", "vcommand:", "VCOMMANDW:"}) {
+    SCOPED_TRACE(command);
+    EXPECT_TRUE(vm::HasMovieCommandPrefix(command));
+  }
+  for (const char* other : {"vcommand", "vcommand :quit", "vcommandx:quit", "http://vcommand:quit", ""}) {
+    SCOPED_TRACE(other);
+    EXPECT_FALSE(vm::HasMovieCommandPrefix(other));
+  }
+}
+
 TEST(ParseMovieCommand, ATextTooLongToHoldIsNotCarriedOut) {
   MovieCommand command;
   const std::string fits = "vcommand:open " + std::string(vm::kMovieCommandTextCapacity - 7, 'a');
