@@ -11,6 +11,7 @@
 
 namespace {
 
+using vmtest::PackedFile;
 using vmtest::PackedRunner;
 using vmtest::TraceHas;
 
@@ -21,6 +22,8 @@ constexpr char kSettings[] = "[Settings]\r\nPassword=0\r\nCurrentDir=1\r\n";
 constexpr char kClasses[] = "Software\\Classes";
 constexpr char kApplication[] = "VardelBrowser";
 constexpr char kTopic[] = "WWW_OpenURL";
+constexpr char kMovieClass[] = "ShockwaveFlash";
+constexpr char kCwdPrefix[] = "cwd ";
 
 PackedRunner Movie(const std::string& name, const std::string& settings) {
   return PackedRunner(name, {{"settings.ini", settings}, vmtest::StandinProjector(), vmtest::HookLibrary()});
@@ -68,12 +71,16 @@ class MovieRequests : public ::testing::Test {
     WriteDefault("VardelTestPage\\shell\\open\\ddeexec\\Application", kApplication);
     WriteDefault("VardelTestPage\\shell\\open\\ddeexec\\Topic", kTopic);
     WriteDefault("http\\shell\\open\\command", "\"" + probe_ + "\" \"%1\"");
+    WriteDefault(".vdoc", "VardelTestDocument");
+    WriteDefault("VardelTestDocument\\shell\\open\\command", "\"" + probe_ + "\" \"%1\"");
   }
   void TearDown() override {
     Restore(".htm", savedHtm_);
     Restore(".html", savedHtml_);
     Restore("http\\shell\\open\\command", savedHttp_);
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kClasses) + "\\VardelTestPage").c_str());
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kClasses) + "\\VardelTestDocument").c_str());
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kClasses) + "\\.vdoc").c_str());
   }
   static void Restore(const std::string& path, const std::optional<std::string>& value) {
     if (value)
@@ -96,6 +103,9 @@ class MovieRequests : public ::testing::Test {
     return "(the browser was not started)";
   }
 
+  void ForgetBrowserStart() const { DeleteFileA((probe_ + ".log").c_str()); }
+  bool BrowserStarted() const { return GetFileAttributesA((probe_ + ".log").c_str()) != INVALID_FILE_ATTRIBUTES; }
+
   vmtest::TempDir dir_;
   std::string probe_;
   std::optional<std::string> savedHtm_, savedHtml_, savedHttp_;
@@ -110,6 +120,43 @@ HWND VisibleMainWindow() {
   }
   return nullptr;
 }
+
+// A program of the session, grouped into the movie's folder so that it is not taken for the
+// projector.
+PackedFile SessionProgram(const std::string& name, const std::string& builtProgram) {
+  return {name, vmtest::ReadBytes(vmtest::ProgramDir() + "\\" + builtProgram), "."};
+}
+
+// The folder the movie runs in, as the stand-in reports it once it has started.
+std::string MovieDirectory(const PackedRunner& runner) {
+  for (DWORD waited = 0; waited < kRunTimeoutMs; waited += kPollMs) {
+    for (const std::string& line : runner.StandinLines())
+      if (line.rfind(kCwdPrefix, 0) == 0) return line.substr(sizeof kCwdPrefix - 1);
+    Sleep(kPollMs);
+  }
+  return "(no cwd line)";
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Waits at most kRunTimeoutMs for the condition.
+template <typename Condition>
+bool Eventually(Condition condition) {
+  for (DWORD waited = 0; waited < kRunTimeoutMs; waited += kPollMs) {
+    if (condition()) return true;
+    Sleep(kPollMs);
+  }
+  return condition();
+}
+
+std::string FileText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+bool IsTopmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 std::string Caption(HWND window) {
   char caption[64] = "(unread)";
@@ -157,6 +204,94 @@ TEST_F(MovieRequests, AWebAddressIsOpenedByTheShellAndAProgramIsNot) {
   EXPECT_EQ(Count(log, "reply 1"), 1u) << "another browser's request is a caption";
   EXPECT_TRUE(TraceHas(runner.TraceLines(), "\"setup.exe\" is not opened"));
   EXPECT_TRUE(runner.LeftInBase().empty());
+}
+
+// The stand-in opens its addresses as a projector does; the hook library inside it takes them.
+TEST_F(MovieRequests, AMovieThatOpensVcommandQuitEndsAndLeavesNothingBehind) {
+  PackedRunner runner = Movie("QuitCommand", kSettings);
+  runner.StandinScript = "ready;sleep 300;shell-open vcommand:quit";
+  ASSERT_TRUE(runner.Run(kRunTimeoutMs)) << "the movie did not end";
+  const auto log = runner.StandinLines();
+  EXPECT_EQ(Count(log, "shell-open 33"), 1u);
+  EXPECT_EQ(Count(log, "closed"), 1u);
+  EXPECT_TRUE(TraceHas(runner.TraceLines(), "movie command \"vcommand:quit\""));
+  EXPECT_TRUE(runner.LeftInBase().empty());
+}
+
+TEST_F(MovieRequests, AWebAddressThatTheMovieOpensEitherWayIsOpenedByTheRunner) {
+  const struct {
+    const char* action;
+    const char* succeeded;  // the stand-in's log line for a call that succeeded
+  } ways[] = {
+      {"shell-open", "shell-open 33"},
+      {"shell-open-ex", "shell-open-ex 1"},
+      {"dde-open", "dde-open 1"},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.action);
+    ForgetBrowserStart();
+    const std::string address = std::string("http://example.invalid/") + way.action + ".htm";
+    PackedRunner runner = Movie(std::string("Web") + way.action, kSettings);
+    runner.StandinScript = std::string("ready;sleep 300;") + way.action + " " + address + ";sleep 300;close-request";
+    ASSERT_TRUE(runner.Run(kRunTimeoutMs));
+    EXPECT_NE(BrowserCommandLine().find(address), std::string::npos);
+    EXPECT_EQ(Count(runner.StandinLines(), way.succeeded), 1u);
+    EXPECT_TRUE(TraceHas(runner.TraceLines(), "the shell answered"));
+    EXPECT_TRUE(runner.LeftInBase().empty());
+  }
+}
+
+TEST_F(MovieRequests, OpenStartsTheProgramOfASessionDocumentAndRefusesToLeaveTheFolder) {
+  PackedRunner runner("OpenDocument", {{"settings.ini", kSettings}, vmtest::StandinProjector(), vmtest::HookLibrary(),
+                                       {"notes.vdoc", "notes"}});
+  // The refused request comes first: the browser stand-in keeps the first command line it gets.
+  runner.StandinScript =
+      "ready;sleep 300;shell-open vcommand:open ..\\..\\notes.vdoc;shell-open vcommand:open %22notes.vdoc%22;"
+      "sleep 500;close-request";
+  ASSERT_TRUE(runner.Run(kRunTimeoutMs));
+  const auto log = runner.StandinLines();
+  EXPECT_EQ(Count(log, "shell-open 5"), 1u) << "the refusal is reported as access denied";
+  EXPECT_EQ(Count(log, "shell-open 33"), 1u);
+  EXPECT_NE(BrowserCommandLine().find(MovieDirectory(runner) + "\\notes.vdoc\""), std::string::npos);
+}
+
+TEST_F(MovieRequests, RunStartsAProgramOfTheSessionInTheMovieFolder) {
+  PackedRunner runner("RunTool", {{"settings.ini", kSettings}, vmtest::StandinProjector(), vmtest::HookLibrary(),
+                                  SessionProgram("tool.exe", "command_line_probe.exe")});
+  runner.StandinScript = "ready;sleep 300;shell-open vcommand:RUN tool.exe \"two words\" x;sleep 3000;close-request";
+  PackedRunner::Started started;
+  runner.Start(started);
+  const std::string toolLog = MovieDirectory(runner) + "\\tool.exe.log";
+  EXPECT_TRUE(Eventually([&] { return FileExists(toolLog); }));
+  EXPECT_NE(FileText(toolLog).find("tool.exe\" \"two words\" x"), std::string::npos) << FileText(toolLog);
+  ASSERT_TRUE(started.WaitForExit(kRunTimeoutMs));
+  EXPECT_EQ(Count(runner.StandinLines(), "shell-open 33"), 1u);
+}
+
+// While the program runs, the movie stands back; when it ends, it comes to the front again.
+TEST_F(MovieRequests, VcommandwWaitsForItsProgramWithTheMovieStandingBack) {
+  PackedRunner runner("WaitForTool",
+                      {{"settings.ini", std::string(kSettings) + "AlwaysOnTop=1\r\n"}, vmtest::StandinProjector(),
+                       vmtest::HookLibrary(),
+                       SessionProgram("linger.exe", "lingering_probe.exe")});
+  runner.StandinScript = "ready;sleep 1000;dde-open vcommandw:run linger.exe 2500;sleep 6000;close-request";
+  PackedRunner::Started started;
+  runner.Start(started);
+  HWND main = VisibleMainWindow();
+  ASSERT_NE(main, nullptr);
+  HWND movie = nullptr;
+  ASSERT_TRUE(Eventually([&] { return (movie = FindWindowExA(main, nullptr, kMovieClass, nullptr)) != nullptr; }));
+  const std::string linger = MovieDirectory(runner) + "\\linger.exe";
+  ASSERT_TRUE(IsTopmost(main));
+  ASSERT_TRUE(Eventually([&] { return !IsWindowEnabled(movie); })) << "the movie did not stand back";
+  EXPECT_TRUE(Eventually([&] { return FileExists(linger + ".log"); })) << "the program did not start";
+  EXPECT_FALSE(FileExists(linger + ".done"));
+  EXPECT_FALSE(IsTopmost(main));
+  EXPECT_TRUE(Eventually([&] { return IsWindowEnabled(movie) != FALSE; }));
+  EXPECT_TRUE(FileExists(linger + ".done")) << "the movie came back before its program ended";
+  EXPECT_TRUE(IsTopmost(main));
+  ASSERT_TRUE(started.WaitForExit(kRunTimeoutMs));
+  EXPECT_EQ(Count(runner.StandinLines(), "dde-open 1"), 1u);
 }
 
 }  // namespace
