@@ -5,7 +5,6 @@
 #include <shellapi.h>
 
 #include "hooklib/address_request.h"
-#include "hooklib/fixed_text.h"
 #include "hooklib/hook_session_win.h"
 #include "hooklib/import_patch_win.h"
 #include "hooklib/open_requests_win.h"
