@@ -51,7 +51,9 @@ TEST(ParseBrowserRequest, AcceptsTheShapesOfARequestForTheRegisteredBrowser) {
   for (const auto& c : cases) {
     std::string address = "(untouched)";
     EXPECT_EQ(vm::ParseBrowserRequest(c.Text, c.Identity, &address), c.Accepted) << c.Text;
-    if (c.Accepted) EXPECT_EQ(address, c.Address) << c.Text;
+    if (c.Accepted) {
+      EXPECT_EQ(address, c.Address) << c.Text;
+    }
   }
 }
 
