@@ -111,7 +111,8 @@ OpenOutcome Open(const SharedBlockView& block, const MovieCommand& command, cons
   SHELLEXECUTEINFOA info;
   ZeroFill(info);
   info.cbSize = sizeof info;
-  info.fMask = command.Wait ? SEE_MASK_NOCLOSEPROCESS : 0;
+  // An error box of the shell's would hold the projector's thread, and the movie with it.
+  info.fMask = SEE_MASK_FLAG_NO_UI | (command.Wait ? SEE_MASK_NOCLOSEPROCESS : 0);
   info.hwnd = Frame(block);
   info.lpFile = file;
   info.lpDirectory = directory;
