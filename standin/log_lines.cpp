@@ -41,6 +41,10 @@ std::string CwdLine(const std::string& directory) { return "cwd " + directory; }
 
 std::string ReplyLine(std::int64_t result) { return "reply " + std::to_string(result); }
 
+std::string OpeningLine(const std::string& action, std::int64_t result) {
+  return action + " " + std::to_string(result);
+}
+
 std::string ErrorLine(const std::string& message) { return "error " + message; }
 
 std::vector<std::string> EnvironmentLines(const std::vector<std::string>& entries) {

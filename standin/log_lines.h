@@ -21,6 +21,8 @@ constexpr std::size_t kDumpedBlockSize = 116 + 1 + 255;
 std::string ParentClassLine(const std::string& className);
 std::string CwdLine(const std::string& directory);
 std::string ReplyLine(std::int64_t result);
+// "shell-open 33": what an opening action's call returned.
+std::string OpeningLine(const std::string& action, std::int64_t result);
 std::string ErrorLine(const std::string& message);
 
 // "env NAME VALUE" for the variables the Runner hands to its projector: "MossantLocalDir_Engine",

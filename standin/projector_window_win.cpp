@@ -1,8 +1,12 @@
 #include "standin/projector_window_win.h"
 
+#include <windowsx.h>
+
 #include <exception>
 #include <utility>
 
+#include "standin/address_opening_win.h"
+#include "standin/demo_layout.h"
 #include "standin/demo_paint_win.h"
 #include "standin/log_lines.h"
 #include "standin/projector_menu_win.h"
@@ -104,6 +108,7 @@ LRESULT ProjectorWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:           OnCommand(wParam); return 0;
     case WM_TIMER:             OnTimer(wParam); return 0;
     case WM_PAINT:             OnPaint(); return 0;
+    case WM_LBUTTONUP:         OnClick(lParam); return 0;
     case WM_ERASEBKGND:        return 1;  // every frame covers the whole client area
     case WM_WINDOWPOSCHANGED:  Observe(); break;
     case WM_STYLECHANGED:      Observe(); break;
@@ -151,6 +156,26 @@ void ProjectorWindow::OnPaint() {
   GetClientRect(window_, &client);
   PaintDemoFrame(dc, client, frame_);
   EndPaint(window_, &paint);
+}
+
+// The demo's link and button open their addresses as a movie's would: through the shell, where
+// the hook library takes them for the Runner.
+void ProjectorWindow::OnClick(LPARAM position) {
+  RECT client;
+  GetClientRect(window_, &client);
+  switch (DemoAreaAt(client.right, client.bottom, GET_X_LPARAM(position), GET_Y_LPARAM(position))) {
+    case DemoArea::PageLink: {
+      char directory[MAX_PATH];
+      const DWORD length = GetCurrentDirectoryA(MAX_PATH, directory);
+      if (length > 0 && length < MAX_PATH) log_.Write(OpenThroughShell(window_, std::string(directory) + "\\" + kDemoPage));
+      break;
+    }
+    case DemoArea::QuitButton:
+      log_.Write(OpenThroughShell(window_, kDemoQuitAddress));
+      break;
+    case DemoArea::None:
+      break;
+  }
 }
 
 void ProjectorWindow::OnDestroy() {

@@ -47,6 +47,7 @@ class ProjectorWindow {
   void OnCommand(WPARAM wParam);
   void OnTimer(WPARAM timer);
   void OnPaint();
+  void OnClick(LPARAM position);
   void OnDestroy();
   void Observe();
   void StartScript();

@@ -14,17 +14,21 @@ struct Syntax {
   ActionKind Kind;
   const char* Usage;
   std::size_t Numbers;  // how many numbers follow the keyword
+  bool TakesText;       // the rest of the action is its text
 };
 
 constexpr Syntax kSyntax[] = {
-    {"ready", ActionKind::Ready, "ready", 0},
-    {"sleep", ActionKind::Sleep, "sleep MS", 1},
-    {"settext", ActionKind::SetText, "settext CODE TEXT", 1},
-    {"send", ActionKind::Send, "send MSG WPARAM LPARAM", 3},
-    {"post", ActionKind::Post, "post MSG WPARAM LPARAM", 3},
-    {"close-request", ActionKind::CloseRequest, "close-request", 0},
-    {"dump-block", ActionKind::DumpBlock, "dump-block", 0},
-    {"exit", ActionKind::Exit, "exit", 0},
+    {"ready", ActionKind::Ready, "ready", 0, false},
+    {"sleep", ActionKind::Sleep, "sleep MS", 1, false},
+    {"settext", ActionKind::SetText, "settext CODE TEXT", 1, true},
+    {"send", ActionKind::Send, "send MSG WPARAM LPARAM", 3, false},
+    {"post", ActionKind::Post, "post MSG WPARAM LPARAM", 3, false},
+    {"close-request", ActionKind::CloseRequest, "close-request", 0, false},
+    {"dump-block", ActionKind::DumpBlock, "dump-block", 0, false},
+    {"exit", ActionKind::Exit, "exit", 0, false},
+    {"shell-open", ActionKind::ShellOpen, "shell-open ADDRESS", 0, true},
+    {"shell-open-ex", ActionKind::ShellOpenEx, "shell-open-ex ADDRESS", 0, true},
+    {"dde-open", ActionKind::DdeOpen, "dde-open ADDRESS", 0, true},
 };
 
 std::string Trim(const std::string& text) {
@@ -69,8 +73,9 @@ Action ParseAction(const std::string& text) {
       throw bad(e.what());
     }
   }
-  bool takesText = syntax->Kind == ActionKind::SetText;
-  if (numbers.size() < syntax->Numbers || (!rest.empty() && !takesText))
+  // An address to open is never empty; the text of settext may be.
+  bool missingAddress = syntax->TakesText && syntax->Numbers == 0 && rest.empty();
+  if (numbers.size() < syntax->Numbers || (!rest.empty() && !syntax->TakesText) || missingAddress)
     throw bad(std::string("expected \"") + syntax->Usage + "\"");
 
   Action action;
@@ -78,6 +83,9 @@ Action ParseAction(const std::string& text) {
   switch (action.Kind) {
     case ActionKind::Sleep:   action.Milliseconds = numbers[0]; break;
     case ActionKind::SetText: action.WParam = numbers[0]; action.Text = rest; break;
+    case ActionKind::ShellOpen:
+    case ActionKind::ShellOpenEx:
+    case ActionKind::DdeOpen:  action.Text = rest; break;
     case ActionKind::Send:
     case ActionKind::Post:
       action.Message = numbers[0];

@@ -7,7 +7,12 @@
 
 namespace vm::standin {
 
-enum class ActionKind { Ready, Sleep, SetText, Send, Post, CloseRequest, DumpBlock, Exit };
+enum class ActionKind {
+  Ready, Sleep, SetText, Send, Post, CloseRequest, DumpBlock, Exit,
+  ShellOpen,    // ShellExecuteA of an address, as a projector opens a page
+  ShellOpenEx,  // the same through ShellExecuteExA
+  DdeOpen       // an execute request to the browser's DDE application and topic
+};
 
 // One step of STANDIN_SCRIPT. Only the fields of its kind are set.
 struct Action {
@@ -16,7 +21,7 @@ struct Action {
   std::uint32_t Message = 0;       // send, post
   std::uint32_t WParam = 0;        // send, post; the request code of settext
   std::uint32_t LParam = 0;        // send, post
-  std::string Text;                // settext
+  std::string Text;                // settext; the address of the opening actions
 };
 
 // A script that cannot be played; the message names the action and what is wrong with it.

@@ -4,6 +4,7 @@
 #include <exception>
 #include <utility>
 
+#include "standin/address_opening_win.h"
 #include "standin/environment_win.h"
 #include "standin/log_lines.h"
 #include "standin/shared_block_win.h"
@@ -55,7 +56,8 @@ void ScriptRunner::Continue(HWND window) {
 
 bool ScriptRunner::Perform(HWND window, const Action& action) {
   bool needsRunner = action.Kind != ActionKind::Sleep && action.Kind != ActionKind::DumpBlock &&
-                     action.Kind != ActionKind::Exit;
+                     action.Kind != ActionKind::Exit && action.Kind != ActionKind::ShellOpen &&
+                     action.Kind != ActionKind::ShellOpenEx && action.Kind != ActionKind::DdeOpen;
   HWND runner = needsRunner ? RunnerWindow(window) : nullptr;
   if (needsRunner && runner == nullptr) {
     log_.Write(ErrorLine("no Runner window: no parent and no " + std::string(kRunnerWindowVariable)));
@@ -91,6 +93,15 @@ bool ScriptRunner::Perform(HWND window, const Action& action) {
       } catch (const std::exception& e) {
         log_.Write(ErrorLine(e.what()));
       }
+      return true;
+    case ActionKind::ShellOpen:
+      log_.Write(OpenThroughShell(window, action.Text));
+      return true;
+    case ActionKind::ShellOpenEx:
+      log_.Write(OpenThroughShellEx(window, action.Text));
+      return true;
+    case ActionKind::DdeOpen:
+      log_.Write(OpenThroughDde(suffix_, action.Text));
       return true;
     case ActionKind::Exit:
       Stop();

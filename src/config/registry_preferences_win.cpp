@@ -1,10 +1,9 @@
 #include <windows.h>
 
-#include <algorithm>
-
 #include "config/registry_preferences_win.h"
 #include "payload/file_helpers.h"
 #include "support/errors.h"
+#include "support/registry_win.h"
 #include "support/trace.h"
 #include "support/win_handles.h"
 
@@ -15,25 +14,6 @@ constexpr char kPreferenceRoot[] = "Software\\Halvorn";
 std::string FullKeyPath(const std::string& keyPath) { return "HKEY_CURRENT_USER\\" + keyPath; }
 
 std::string ErrorSuffix(LONG status) { return " (error " + std::to_string(status) + ")"; }
-
-// The value's bytes and type. The value may grow between asking for its size and reading it.
-LONG QueryValue(HKEY key, const std::string& name, DWORD& type, std::string& data) {
-  DWORD size = 0;
-  LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
-  while (status == ERROR_SUCCESS && size > 0) {
-    data.resize(size);
-    DWORD got = size;
-    status = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data[0]),
-                              &got);
-    if (status != ERROR_MORE_DATA) {
-      data.resize(std::min(got, size));
-      break;
-    }
-    size = std::max(got, size * 2);
-    status = ERROR_SUCCESS;
-  }
-  return status;
-}
 
 }  // namespace
 
@@ -59,22 +39,22 @@ std::optional<std::string> RegistryPreferenceStore::ReadString(const std::string
     return std::nullopt;
   }
   UniqueKey key(raw);
-  DWORD type = REG_NONE;
-  std::string data;
-  status = QueryValue(key.get(), name, type, data);
-  if (status != ERROR_SUCCESS) {
-    if (status != ERROR_FILE_NOT_FOUND)
-      Trace("preferences: RegQueryValueExA failed for " + name + ErrorSuffix(status));
-    return std::nullopt;
+  std::string text;
+  switch (RegReadString(key.get(), name, text, &status)) {
+    case RegistryRead::Found:
+      return text;
+    case RegistryRead::Missing:
+      return std::nullopt;
+    case RegistryRead::WrongType:
+      // The store holds only strings; another type means someone edited it by hand. Playing on
+      // with the default beats refusing to start until the registry is repaired.
+      Trace("preferences: Invalid data type for '" + name + "', the default stands");
+      return std::nullopt;
+    case RegistryRead::Failed:
+      break;
   }
-  if (type != REG_SZ && type != REG_EXPAND_SZ) {
-    // The store holds only strings; another type means someone edited it by hand. Playing on
-    // with the default beats refusing to start until the registry is repaired.
-    Trace("preferences: Invalid data type for '" + name + "', the default stands");
-    return std::nullopt;
-  }
-  // Stored strings end in a NUL, and the text ends at the first one.
-  return data.substr(0, data.find('\0'));
+  Trace("preferences: RegQueryValueExA failed for " + name + ErrorSuffix(status));
+  return std::nullopt;
 }
 
 void RegistryPreferenceStore::WriteString(const std::string& name, const std::string& value) {

@@ -233,6 +233,9 @@ LRESULT Dispatch(TfrmMain& r, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       if (r.MainWnd) KeepRectangle(r);
       break;
     case WM_SIZE:       OnSize(r, lParam); break;
+    case WM_SETTEXT:
+      if (LRESULT reply = r.HandleCommandText(wParam, lParam)) return reply;
+      break;
     case WM_CLOSE:
       if (r.ProjectorWindow) PostMessageA(r.ProjectorWindow, WM_CLOSE, 0, 0);
       return 0;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "commands/browser_identity_win.h"
 #include "core/main_window_win.h"
 #include "core/message_pump_win.h"
 #include "core/process_state.h"
@@ -180,6 +181,7 @@ bool LaunchSteps::LoadHookLibrary() {
   SharedBlock block = r_.Block();
   block.Clear();
   block.Set(kBlockReservedOne88, 1);
+  ReadBrowserIdentity(HKEY_CLASSES_ROOT, block);
   return true;
 }
 

@@ -10,10 +10,12 @@ namespace {
 // Mapped while the library stays loaded. A plain pointer: the library has no runtime to run the
 // destructor of a global, so its unloading unmaps it.
 void* g_block = nullptr;
+HMODULE g_library = nullptr;
 
 }  // namespace
 
 void OpenHookSession(HMODULE library) noexcept {
+  g_library = library;
   char path[MAX_PATH];
   char name[kSharedMappingNameCapacity];
   if (!LibraryPath(library, path) || !SharedMappingNameFor(path, name)) return;
@@ -27,6 +29,8 @@ void CloseHookSession() noexcept {
   if (g_block) UnmapViewOfFile(g_block);
   g_block = nullptr;
 }
+
+HMODULE HookLibraryModule() { return g_library; }
 
 const uint8_t* HookSessionBlock() { return static_cast<const uint8_t*>(g_block); }
 

@@ -14,6 +14,9 @@ void OpenHookSession(HMODULE library) noexcept;
 // Unmaps the block, as the library unloads.
 void CloseHookSession() noexcept;
 
+// The library's own module, once loaded.
+HMODULE HookLibraryModule();
+
 // The mapped block, or nullptr.
 const uint8_t* HookSessionBlock();
 

@@ -51,15 +51,24 @@ char* Append(char* at, const char* text) {
   return at;
 }
 
-}  // namespace
-
-bool SharedMappingNameFor(const char* path, char (&name)[kSharedMappingNameCapacity]) {
+// name: room for prefix and the longest suffix.
+bool InstanceNameFor(const char* path, const char* prefix, char* name) {
   int32_t instance = 0;
   if (!InstanceNumberFromLibraryPath(path, instance)) return false;
   char suffix[kInstanceSuffixCapacity];
   WriteInstanceSuffix(instance, suffix);
-  *Append(Append(name, kSharedMappingName), suffix) = '\0';
+  *Append(Append(name, prefix), suffix) = '\0';
   return true;
+}
+
+}  // namespace
+
+bool SharedMappingNameFor(const char* path, char (&name)[kSharedMappingNameCapacity]) {
+  return InstanceNameFor(path, kSharedMappingName, name);
+}
+
+bool RunnerMessageNameFor(const char* path, char (&name)[kRunnerMessageNameCapacity]) {
+  return InstanceNameFor(path, kRunnerMessageName, name);
 }
 
 }  // namespace vm

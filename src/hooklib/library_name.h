@@ -17,4 +17,9 @@ constexpr size_t kSharedMappingNameCapacity = sizeof kSharedMappingName - 1 + kI
 // and `name` untouched, when the name carries no number, or one beyond a 32-bit instance number.
 bool SharedMappingNameFor(const char* path, char (&name)[kSharedMappingNameCapacity]);
 
+constexpr size_t kRunnerMessageNameCapacity = sizeof kRunnerMessageName - 1 + kInstanceSuffixCapacity;
+
+// The same for the Runner's registered message: "...\vardelrun3.dll" -> "HalvornRunnerMessage_VDL_RT3".
+bool RunnerMessageNameFor(const char* path, char (&name)[kRunnerMessageNameCapacity]);
+
 }  // namespace vm

@@ -38,4 +38,16 @@ TEST(SharedMappingNameFor, TakesTheInstanceNumberFromTheDigitsBeforeDll) {
   }
 }
 
+// The quit command reaches the Runner through its registered message, numbered the same way.
+TEST(RunnerMessageNameFor, NamesTheMessageOfTheSameInstance) {
+  char name[vm::kRunnerMessageNameCapacity] = "untouched";
+  ASSERT_TRUE(vm::RunnerMessageNameFor("C:\\Temp\\Vdl_Rt3\\vardelrun3.dll", name));
+  EXPECT_STREQ(name, "HalvornRunnerMessage_VDL_RT3");
+  ASSERT_TRUE(vm::RunnerMessageNameFor("C:\\Temp\\Vdl_Rt\\vardelrun0.dll", name));
+  EXPECT_STREQ(name, "HalvornRunnerMessage_VDL_RT");
+  char untouched[vm::kRunnerMessageNameCapacity] = "untouched";
+  EXPECT_FALSE(vm::RunnerMessageNameFor("C:\\Temp\\vardelrun.dll", untouched));
+  EXPECT_STREQ(untouched, "untouched");
+}
+
 }  // namespace

@@ -35,6 +35,12 @@ Action SetText(uint32_t code, const std::string& text) {
   return a;
 }
 
+Action Opening(ActionKind kind, const std::string& address) {
+  Action a = Make(kind);
+  a.Text = address;
+  return a;
+}
+
 Action Message(ActionKind kind, uint32_t msg, uint32_t w, uint32_t l) {
   Action a = Make(kind);
   a.Message = msg;
@@ -59,6 +65,9 @@ TEST(Script, ParsesEveryAction) {
       {"close-request", Make(ActionKind::CloseRequest)},
       {"dump-block", Make(ActionKind::DumpBlock)},
       {"exit", Make(ActionKind::Exit)},
+      {"shell-open vcommand:run tool.exe two words", Opening(ActionKind::ShellOpen, "vcommand:run tool.exe two words")},
+      {"shell-open-ex http://example.invalid/", Opening(ActionKind::ShellOpenEx, "http://example.invalid/")},
+      {"dde-open  page.htm ", Opening(ActionKind::DdeOpen, "page.htm")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -92,6 +101,8 @@ TEST(Script, ABadActionRejectsTheWholeScriptWithAClearMessage) {
       {"post 0x 1 2", "bad action \"post 0x 1 2\": \"0x\" is not a number"},
       {"ready now", "bad action \"ready now\": expected \"ready\""},
       {"exit 0", "bad action \"exit 0\": expected \"exit\""},
+      {"shell-open", "bad action \"shell-open\": expected \"shell-open ADDRESS\""},
+      {"dde-open ", "bad action \"dde-open\": expected \"dde-open ADDRESS\""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.script);

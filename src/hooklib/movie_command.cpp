@@ -1,0 +1,165 @@
+#include "hooklib/movie_command.h"
+
+namespace vm {
+namespace {
+
+constexpr char kCommandPrefix[] = "vcommand:";
+constexpr char kWaitingCommandPrefix[] = "vcommandw:";
+
+struct CommandWord {
+  const char* Word;
+  MovieCommandKind Kind;
+};
+constexpr CommandWord kCommandWords[] = {
+    {"quit", MovieCommandKind::Quit},
+    {"minimize", MovieCommandKind::Minimize},
+    {"open", MovieCommandKind::Open},
+    {"run", MovieCommandKind::Run},
+};
+
+char LowerAsciiLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+// Length of the prefix when text begins with it in any letter case, else 0.
+size_t PrefixLength(const char* text, const char* prefix) {
+  size_t i = 0;
+  for (; prefix[i] != '\0'; ++i)
+    if (LowerAsciiLetter(text[i]) != prefix[i]) return 0;
+  return i;
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  const char lower = LowerAsciiLetter(c);
+  return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+}
+
+// Copies text with its %XX escapes decoded; false when it does not fit.
+bool Unescape(const char* text, char (&out)[kMovieCommandTextCapacity]) {
+  size_t n = 0;
+  for (size_t i = 0; text[i] != '\0'; ++i) {
+    if (n + 1 >= kMovieCommandTextCapacity) return false;
+    if (text[i] == '%' && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
+      out[n++] = static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+      i += 2;
+    } else {
+      out[n++] = text[i];
+    }
+  }
+  out[n] = '\0';
+  return true;
+}
+
+const char* SkipBlanks(const char* at) {
+  while (*at != '\0' && IsBlank(*at)) ++at;
+  return at;
+}
+
+// Copies [begin, end) without trailing blanks.
+void CopyTrimmed(const char* begin, const char* end, char (&out)[kMovieCommandTextCapacity]) {
+  while (end > begin && IsBlank(end[-1])) --end;
+  size_t n = 0;
+  while (begin < end) out[n++] = *begin++;
+  out[n] = '\0';
+}
+
+bool SameWord(const char* begin, const char* end, const char* word) {
+  for (; begin < end; ++begin, ++word)
+    if (*word == '\0' || LowerAsciiLetter(*begin) != *word) return false;
+  return *word == '\0';
+}
+
+const char* TextEnd(const char* text) {
+  while (*text != '\0') ++text;
+  return text;
+}
+
+// Takes FILE from the front of at: a double-quoted text, else up to the first blank (or the end
+// of the text when wholeRest). Returns where the rest begins, or null for an unterminated quote.
+const char* TakeFile(const char* at, bool wholeRest, char (&file)[kMovieCommandTextCapacity]) {
+  if (*at == '"') {
+    const char* closing = at + 1;
+    while (*closing != '\0' && *closing != '"') ++closing;
+    if (*closing != '"') return nullptr;
+    CopyTrimmed(at + 1, closing, file);
+    return closing + 1;
+  }
+  const char* end = at;
+  if (wholeRest)
+    end = TextEnd(at);
+  else
+    while (*end != '\0' && !IsBlank(*end)) ++end;
+  CopyTrimmed(at, end, file);
+  return end;
+}
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// A segment of dots and spaces with at least two dots: Windows drops trailing dots and spaces,
+// so it may stand for the parent folder.
+bool MayNameParentFolder(const char* begin, const char* end) {
+  int dots = 0;
+  for (const char* at = begin; at < end; ++at) {
+    if (*at == '.')
+      ++dots;
+    else if (*at != ' ')
+      return false;
+  }
+  return dots >= 2;
+}
+
+}  // namespace
+
+bool IsSafeRelativePath(const char* path, LeadBytePredicate isLeadByte) {
+  if (*path == '\0' || IsSeparator(*path)) return false;
+  const char* segment = path;
+  for (const char* at = path;; ++at) {
+    if (*at == '\0' || IsSeparator(*at)) {
+      if (MayNameParentFolder(segment, at)) return false;
+      if (*at == '\0') return true;
+      segment = at + 1;
+      continue;
+    }
+    if (*at == ':' || static_cast<unsigned char>(*at) < ' ') return false;
+    // The second byte of a double-byte character may be "\" without being a separator.
+    if (isLeadByte(static_cast<unsigned char>(*at)) && at[1] != '\0') ++at;
+  }
+}
+
+bool HasMovieCommandPrefix(const char* text) {
+  return PrefixLength(text, kWaitingCommandPrefix) != 0 || PrefixLength(text, kCommandPrefix) != 0;
+}
+
+MovieCommandParse ParseMovieCommand(const char* text, LeadBytePredicate isLeadByte,
+                                    MovieCommand& command) {
+  size_t prefix = PrefixLength(text, kWaitingCommandPrefix);
+  command.Wait = prefix != 0;
+  if (prefix == 0) prefix = PrefixLength(text, kCommandPrefix);
+  if (prefix == 0) return MovieCommandParse::NotACommand;
+
+  char rest[kMovieCommandTextCapacity];
+  if (!Unescape(text + prefix, rest)) return MovieCommandParse::UnknownCommand;
+  const char* word = SkipBlanks(rest);
+  const char* wordEnd = word;
+  while (*wordEnd != '\0' && !IsBlank(*wordEnd)) ++wordEnd;
+  const CommandWord* known = nullptr;
+  for (const CommandWord& candidate : kCommandWords)
+    if (SameWord(word, wordEnd, candidate.Word)) known = &candidate;
+  if (known == nullptr) return MovieCommandParse::UnknownCommand;
+  command.Kind = known->Kind;
+  command.File[0] = '\0';
+  command.Arguments[0] = '\0';
+  if (command.Kind == MovieCommandKind::Quit || command.Kind == MovieCommandKind::Minimize)
+    return MovieCommandParse::Command;
+
+  const char* after = TakeFile(SkipBlanks(wordEnd), command.Kind == MovieCommandKind::Open, command.File);
+  if (after == nullptr || !IsSafeRelativePath(command.File, isLeadByte)) return MovieCommandParse::UnsafeFile;
+  if (command.Kind == MovieCommandKind::Run) {
+    const char* arguments = SkipBlanks(after);
+    CopyTrimmed(arguments, TextEnd(arguments), command.Arguments);
+  }
+  return MovieCommandParse::Command;
+}
+
+}  // namespace vm
