@@ -30,16 +30,7 @@ bool TfrmMain::RunSetupDialog() {
     } keep{*this, into};
     ReadRunnerSettings(into);
   };
-  input.CheckPassword = [this] {
-    PasswordPromptInput password;
-    password.Owner = MainWnd;
-    password.ScreenName = Settings.ScreenName;
-    password.PasswordLabel = Settings.PasswordLabel;
-    password.WrongPasswordText = Settings.WrongPasswordText;
-    password.PasswordRequired = Settings.PasswordRequired;
-    password.PasswordCheckValue = Settings.PasswordCheckValue;
-    return CheckPassword(password, Random, {PumpPending, QuitFlag});
-  };
+  input.CheckPassword = [this] { return AskPassword(); };
   return vm::RunSetupDialog(input, {PumpPending, QuitFlag});
 }
 

@@ -79,6 +79,8 @@ struct TfrmMain {
   void ReadRunnerSettings(RunnerSettings& into);  // the same pass into another record
   bool RunSetupDialog();  // true when a preference changed
   void LaunchSession();
+  // The password prompt as the settings ask for it: true when the movie may play.
+  bool AskPassword();
   // WM_SETTEXT: the reply to a movie command or browser request, 0 for a caption.
   LRESULT HandleCommandText(WPARAM requestCode, LPARAM text);
 

@@ -346,10 +346,7 @@ void LaunchSteps::WaitForProjector() {
 
 }  // namespace
 
-void TfrmMain::LaunchSession() {
-  HICON icon = LoadIconA(GetModuleHandleA(nullptr), kMainIconName);
-  SendMessageA(MainWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-
+bool TfrmMain::AskPassword() {
   PasswordPromptInput password;
   password.Owner = MainWnd;
   password.ScreenName = Settings.ScreenName;
@@ -357,7 +354,14 @@ void TfrmMain::LaunchSession() {
   password.WrongPasswordText = Settings.WrongPasswordText;
   password.PasswordRequired = Settings.PasswordRequired;
   password.PasswordCheckValue = Settings.PasswordCheckValue;
-  if (!CheckPassword(password, Random, {PumpPending, QuitFlag})) {
+  return CheckPassword(password, Random, {PumpPending, QuitFlag});
+}
+
+void TfrmMain::LaunchSession() {
+  HICON icon = LoadIconA(GetModuleHandleA(nullptr), kMainIconName);
+  SendMessageA(MainWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+
+  if (!AskPassword()) {
     Trace("launch: the password was not given; ending");
     return;
   }
