@@ -9,4 +9,8 @@ namespace vm {
 // a trace that cannot be written never disturbs the run.
 void Trace(const std::string& line);
 
+// Appends the text to the file in one write, opened for this write alone so that the trace is
+// complete even when the process is killed.
+void AppendTraceLine(const char* path, const std::string& text);
+
 }  // namespace vm
