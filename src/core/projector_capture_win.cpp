@@ -124,6 +124,14 @@ void TfrmMain::SyncProjectorZOrder() {
     EnumWindows(RaiseOwnedWindow, reinterpret_cast<LPARAM>(ProjectorWindow));
 }
 
+// While the movie window is being embedded, a request to end the movie is kept, to be asked again
+// once the movie is up and can be closed politely.
+void TfrmMain::HoldCloseRequest(TfrmMain& r, MSG& message, bool& handled) {
+  if (message.message != r.RunnerMessage || message.wParam != 0) return;
+  r.CloseRequestHeld = true;
+  handled = true;
+}
+
 // The hook library's request to end the movie: full screen off, hidden, then a polite WM_CLOSE.
 void TfrmMain::CloseProjector(TfrmMain& r, MSG& message, bool& handled) {
   if (message.message != r.RunnerMessage || message.wParam != 0) return;

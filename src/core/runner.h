@@ -62,6 +62,7 @@ struct TfrmMain {
   bool LaunchFailed = false;
   bool ProjectorReady = false;
   bool ProjectorShown = false;
+  bool CloseRequestHeld = false;  // the movie asked to end while it was being embedded
 
   // Presentation state of the main window.
   bool RatioResized = false;
@@ -90,6 +91,7 @@ struct TfrmMain {
   void CaptureProjectorWindow();
   void SyncProjectorZOrder();
   static void CloseProjector(TfrmMain& runner, MSG& message, bool& handled);
+  static void HoldCloseRequest(TfrmMain& runner, MSG& message, bool& handled);
 };
 
 }  // namespace vm

@@ -286,6 +286,10 @@ bool LaunchSteps::EmbedMovie() {
     r_.LaunchFailed = true;
     return false;
   }
+  // The stand-by filter goes in before anything pumps: the movie may ask to end as soon as it
+  // sees itself embedded, in the same pass of the queue as its ready notice.
+  MessageFilter.Code = &TfrmMain::HoldCloseRequest;
+  MessageFilter.Object = &r_;
   AttachThreadInput(GetCurrentThreadId(), r_.ProjectorThreadId, TRUE);
   if (!r_.Placement.BeforeShowCommand.empty()) r_.Placement.RunBeforeShow(r_.MainWnd);
   r_.CaptureProjectorWindow();
@@ -298,6 +302,8 @@ bool LaunchSteps::EmbedMovie() {
 void LaunchSteps::WaitForProjector() {
   const RunnerSettings& s = r_.Settings;
   SharedBlock block = r_.Block();
+  MessageFilter.Code = &TfrmMain::CloseProjector;
+  if (r_.CloseRequestHeld) PostThreadMessageA(GetCurrentThreadId(), r_.RunnerMessage, 0, 0);
   SetWindowPos(r_.MainWnd, HWND_TOPMOST, 0, 0, 0, 0, kKeepPlace);
   Sleep(kSettleMs);
   PumpPending();
@@ -319,7 +325,7 @@ void LaunchSteps::WaitForProjector() {
     PumpPending();
     block.Set(kBlockKeyInteractionOff, s.KeyInteraction.Value ? 0 : 1);
     if (r_.ProjectorReady) {
-      if (MessageFilter.Assigned()) {
+      if (r_.ProjectorShown) {
         PumpPending();
       } else {
         Trace("launch: the projector is ready");
@@ -332,8 +338,6 @@ void LaunchSteps::WaitForProjector() {
         InvalidateRect(r_.ProjectorWindow, nullptr, TRUE);
       }
       r_.ProjectorShown = true;
-      MessageFilter.Code = &TfrmMain::CloseProjector;
-      MessageFilter.Object = &r_;
     }
     if (QuitFlag)
       PostMessageA(r_.ProjectorWindow, WM_CLOSE, 0, 0);

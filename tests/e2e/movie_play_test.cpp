@@ -107,6 +107,8 @@ TEST_F(MoviePlay, QuitPaths) {
     bool escEnds;
   } cases[] = {
       {"QuitByRequest", "", "ready;sleep 1500;close-request", false},
+      // Posted while the Runner is still bringing the movie up after the ready notice.
+      {"QuitRightAfterReady", "", "ready;close-request", false},
       {"QuitByEsc", "ExitOnESC=1\r\n", "ready;sleep 1500;send 258 27 0;sleep 3000;close-request", true},
       {"NoQuitByEsc", "ExitOnESC=0\r\n", "ready;sleep 1500;send 258 27 0;sleep 3000;close-request", false},
       {"QuitByClose", "", "ready;sleep 1500;send 16 0 0", false},

@@ -1,5 +1,6 @@
 #include "e2e/runner_harness.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 
@@ -132,12 +133,6 @@ void PackedRunner::Start(Started& started, const std::string& arguments) const {
   started.ProcessId = info.dwProcessId;
 }
 
-bool PackedRunner::Run(DWORD timeoutMs, DWORD* exitCode) const {
-  Started started;
-  Start(started);
-  return started.WaitForExit(timeoutMs, exitCode);
-}
-
 namespace {
 
 std::vector<std::string> LinesOf(const std::string& path) {
@@ -151,7 +146,31 @@ std::vector<std::string> LinesOf(const std::string& path) {
   return lines;
 }
 
+std::string TailOf(const char* what, const std::vector<std::string>& lines) {
+  constexpr size_t kTailLines = 12;
+  std::string text = std::string("  ") + what + " (" + std::to_string(lines.size()) + " lines):\n";
+  for (size_t i = lines.size() > kTailLines ? lines.size() - kTailLines : 0; i < lines.size(); ++i)
+    text += "    " + lines[i] + "\n";
+  return text;
+}
+
 }  // namespace
+
+std::string PackedRunner::LastSteps() const {
+  return TailOf("its trace", TraceLines()) + TailOf("the stand-in's log", StandinLines());
+}
+
+// A Runner that had to be ended leaves its last steps in its trace and the stand-in's log; they
+// are printed at once, since the test that follows may only say that it did not end.
+bool PackedRunner::Run(DWORD timeoutMs, DWORD* exitCode) const {
+  Started started;
+  Start(started);
+  if (started.WaitForExit(timeoutMs, exitCode)) return true;
+  std::printf("e2e: %s did not end within %lu ms and was ended\n%s", programName_.c_str(),
+              static_cast<unsigned long>(timeoutMs), LastSteps().c_str());
+  std::fflush(stdout);
+  return false;
+}
 
 std::vector<std::string> PackedRunner::TraceLines() const { return LinesOf(tracePath_); }
 std::vector<std::string> PackedRunner::StandinLines() const { return LinesOf(standinLog_); }

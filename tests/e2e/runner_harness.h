@@ -54,6 +54,8 @@ class PackedRunner {
 
   std::vector<std::string> TraceLines() const;
   std::vector<std::string> StandinLines() const;
+  // The last lines of both, for a failure's message.
+  std::string LastSteps() const;
   // Everything left in the base directory (names relative to it), recursively.
   std::vector<std::string> LeftInBase() const;
 
