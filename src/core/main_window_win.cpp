@@ -260,6 +260,7 @@ LRESULT Dispatch(TfrmMain& r, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       if (OnActivationMessage(r, hwnd, msg, wParam, lParam, result)) return result;
       break;
     case WM_CANCELMODE: StopDrag(r); break;
+    case MM_MCINOTIFY:  r.MidiPlayer.MMNotify(static_cast<uint32_t>(wParam)); break;
     case WM_WINDOWPOSCHANGING:
       if (r.Settings.DisableClickForeground && r.ProjectorShown) {
         reinterpret_cast<WINDOWPOS*>(lParam)->flags |= SWP_NOZORDER | SWP_NOACTIVATE;
@@ -285,6 +286,7 @@ LRESULT Dispatch(TfrmMain& r, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       if (r.BlockMapped()) r.Block().Set(kBlockProjectorReady, 1);
       r.ProjectorReady = true;
       return 0;
+    case WM_RUNNER_START_MIDI:     r.StartMidiMusic(); return 0;
     case WM_RUNNER_ACTIVATION:     OnActivationNotice(r, wParam); return 0;
     case WM_RUNNER_FOREGROUND:     SetForegroundWindow(r.ProjectorWindow); return 0;
     case WM_RUNNER_SHOW_MENU:      OnShowMenu(r); return 0;

@@ -13,6 +13,8 @@
 #include "config/runner_settings.h"
 #include "payload/exe_appender.h"
 #include "payload/instance_directory_win.h"
+#include "sound/media_player.h"
+#include "sound/midi_playback.h"
 
 namespace vm {
 
@@ -64,6 +66,9 @@ struct TfrmMain {
   bool ProjectorShown = false;
   bool CloseRequestHeld = false;  // the movie asked to end while it was being embedded
 
+  // The session's background music; its notices come to the main window.
+  TMediaPlayer MidiPlayer{SystemMci()};
+
   // Presentation state of the main window.
   bool RatioResized = false;
   bool Dragging = false;
@@ -92,6 +97,12 @@ struct TfrmMain {
   void SyncProjectorZOrder();
   static void CloseProjector(TfrmMain& runner, MSG& message, bool& handled);
   static void HoldCloseRequest(TfrmMain& runner, MSG& message, bool& handled);
+
+  // The MIDI music: started once the movie is up, stopped by the session's clean-up, which
+  // deletes its file; errors leave the movie without music.
+  MidiState Music();
+  void StartMidiMusic();
+  void StopMidiMusic();
 };
 
 }  // namespace vm

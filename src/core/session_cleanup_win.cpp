@@ -60,7 +60,10 @@ void SessionCleanup::Run() {
     TerminateProcess(ProjectorProcess.get(), 1);
     WaitForSingleObject(ProjectorProcess.get(), kProjectorEndMs);
   }
-  if (!p.MidiFileName.empty()) DeleteOnce(p.MidiFileName.find('\\') == std::string::npos ? dir + p.MidiFileName : p.MidiFileName);
+  if (!p.MidiFileName.empty()) {
+    r_.StopMidiMusic();
+    DeleteOnce(p.MidiFileName.find('\\') == std::string::npos ? dir + p.MidiFileName : p.MidiFileName);
+  }
   if (!p.ProjectorFileName.empty()) DeleteOnce(dir + p.ProjectorFileName);
   for (const auto& path : p.SessionFiles) DeleteOnce(path);
 
