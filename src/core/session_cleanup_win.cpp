@@ -66,6 +66,7 @@ void SessionCleanup::Run() {
   }
   if (!p.ProjectorFileName.empty()) DeleteOnce(dir + p.ProjectorFileName);
   for (const auto& path : p.SessionFiles) DeleteOnce(path);
+  Mute.End();
 
   ProjectorJob.reset();
   ProjectorThread.reset();

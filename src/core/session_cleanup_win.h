@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "core/session_mute_win.h"
 #include "support/win_handles.h"
 
 namespace vm {
@@ -26,6 +27,7 @@ class SessionCleanup {
   // Ends the projector when its last handle closes: at the clean-up, or when the system closes
   // the handles of a Runner that was killed.
   UniqueHandle ProjectorJob;
+  SessionMute Mute;  // begun once the projector exists, ended after its files are gone
   DWORD AttachedThreadId = 0;
   bool HookLibraryPathFormed = false;
 

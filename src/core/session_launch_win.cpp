@@ -272,6 +272,7 @@ bool LaunchSteps::StartProjector() {
   c_.AttachedThreadId = info.dwThreadId;
   c_.ProjectorJob = TieToRunner(info.hProcess);
   block.Set(kBlockProjectorProcessId, info.dwProcessId);
+  if (r_.Settings.Sound.Value) c_.Mute.Begin();
   Trace("launch: projector " + projectorPath + " started in " + workingDir + " (process " +
         std::to_string(info.dwProcessId) + ")");
 
@@ -371,6 +372,7 @@ void TfrmMain::LaunchSession() {
   }
 
   SetCurrentDirectoryA(FolderOfOwnExecutable().c_str());
+  SessionMute::RestoreAbandoned();
   Appender.UseOwnFile = true;
   SessionCleanup cleanup(*this);
   LaunchSteps step(*this, cleanup);

@@ -1,7 +1,6 @@
 #include "sound/mute_record.h"
 
 #include <algorithm>
-#include <sstream>
 
 namespace vm {
 namespace {
@@ -10,6 +9,27 @@ void DropGone(MuteRecord& record, const IsLiveHolder& isLive) {
   record.Holders.erase(std::remove_if(record.Holders.begin(), record.Holders.end(),
                                       [&](const MuteHolder& h) { return !isLive(h); }),
                        record.Holders.end());
+}
+
+// Reads the decimal number at text[at], at least one digit and at most limit, and moves past it.
+// Written out rather than read through a string stream, which would bring the library's locales
+// into the Runner.
+bool ReadDecimal(const std::string& text, size_t& at, uint64_t limit, uint64_t& value) {
+  const size_t start = at;
+  value = 0;
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+    const uint64_t digit = static_cast<uint64_t>(text[at] - '0');
+    if (value > (limit - digit) / 10) return false;
+    value = value * 10 + digit;
+  }
+  return at > start;
+}
+
+// The whole of text is two numbers with the separator between them.
+bool ReadPair(const std::string& text, char separator, uint64_t firstLimit, uint64_t& first, uint64_t& second) {
+  size_t at = 0;
+  return ReadDecimal(text, at, firstLimit, first) && at < text.size() && text[at++] == separator &&
+         ReadDecimal(text, at, UINT64_MAX, second) && at == text.size();
 }
 
 std::optional<SavedSoundStates> TakeSavedWhenUnheld(MuteRecord& record) {
@@ -26,11 +46,8 @@ std::string FormatSavedStates(const std::optional<SavedSoundStates>& saved) {
 }
 
 std::optional<SavedSoundStates> ParseSavedStates(const std::string& text) {
-  std::istringstream in(text);
-  unsigned long long mutes = 0, volume = 0;
-  std::string rest;
-  if (!(in >> mutes >> volume) || (in >> rest) || mutes > UINT32_MAX || volume > UINT32_MAX)
-    return std::nullopt;
+  uint64_t mutes = 0, volume = 0;
+  if (!ReadPair(text, ' ', UINT32_MAX, mutes, volume) || volume > UINT32_MAX) return std::nullopt;
   return SavedSoundStates{static_cast<uint32_t>(mutes), static_cast<uint32_t>(volume)};
 }
 
@@ -45,15 +62,13 @@ std::string FormatHolders(const std::vector<MuteHolder>& holders) {
 
 std::vector<MuteHolder> ParseHolders(const std::string& text) {
   std::vector<MuteHolder> holders;
-  std::istringstream in(text);
-  std::string entry;
-  while (std::getline(in, entry, ';')) {
-    std::istringstream fields(entry);
-    unsigned long long pid = 0, creation = 0;
-    char dot = 0;
-    std::string rest;
-    if ((fields >> pid >> dot >> creation) && dot == '.' && !(fields >> rest) && pid <= UINT32_MAX)
+  for (size_t start = 0; start <= text.size();) {
+    size_t end = text.find(';', start);
+    if (end == std::string::npos) end = text.size();
+    uint64_t pid = 0, creation = 0;
+    if (ReadPair(text.substr(start, end - start), '.', UINT32_MAX, pid, creation))
       holders.push_back({static_cast<uint32_t>(pid), creation});
+    start = end + 1;
   }
   return holders;
 }

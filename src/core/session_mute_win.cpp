@@ -1,0 +1,106 @@
+#include "core/session_mute_win.h"
+
+#include <windows.h>
+
+#include <optional>
+
+#include "config/registry_preferences_win.h"
+#include "sound/mixer.h"
+#include "sound/mute_record.h"
+#include "sound/wave_mute.h"
+#include "support/trace.h"
+#include "support/win_handles.h"
+
+namespace vm {
+namespace {
+
+constexpr char kMuteMutexName[] = "VardelMossantMuteRecord";
+constexpr char kSavedValue[] = "MuteSaved";
+constexpr char kHoldersValue[] = "MuteHolders";
+constexpr uint32_t kMuteEveryControl = 0xFFFFFFFFu;
+// A Runner holds the record for a few mixer calls; one that takes longer is stuck, and the record
+// is better used than the sound left alone.
+constexpr DWORD kRecordWaitMs = 5000;
+
+uint64_t CreationTimeOf(HANDLE process) {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+  return static_cast<uint64_t>(created.dwHighDateTime) << 32 | created.dwLowDateTime;
+}
+
+MuteHolder Self() { return {GetCurrentProcessId(), CreationTimeOf(GetCurrentProcess())}; }
+
+// Process ids are reused: a holder is live only while a process of its id and creation time runs.
+bool IsLive(const MuteHolder& holder) {
+  UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, holder.ProcessId));
+  DWORD code = 0;
+  return process && GetExitCodeProcess(process.get(), &code) && code == STILL_ACTIVE &&
+         CreationTimeOf(process.get()) == holder.CreationTime;
+}
+
+void Restore(const SavedSoundStates& states) {
+  ExchangeMuteStates(SystemMixers(), states.MuteStates, true);
+  SetWaveVolume(SystemWaveVolume(), states.WaveVolume);
+}
+
+// The shared record, read under the mutex and written back when the holder lets it go.
+class HeldRecord {
+ public:
+  HeldRecord() : mutex_(CreateMutexA(nullptr, FALSE, kMuteMutexName)), store_("") {
+    const DWORD waited = mutex_ ? WaitForSingleObject(mutex_.get(), kRecordWaitMs) : WAIT_FAILED;
+    owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    if (!owned_) Trace("mute: the shared record is busy; using it unguarded");
+    Record.Saved = ParseSavedStates(store_.ReadString(kSavedValue).value_or(""));
+    Record.Holders = ParseHolders(store_.ReadString(kHoldersValue).value_or(""));
+  }
+  ~HeldRecord() {
+    store_.WriteString(kSavedValue, FormatSavedStates(Record.Saved));
+    store_.WriteString(kHoldersValue, FormatHolders(Record.Holders));
+    if (owned_) ReleaseMutex(mutex_.get());
+  }
+  HeldRecord(const HeldRecord&) = delete;
+  HeldRecord& operator=(const HeldRecord&) = delete;
+
+  MuteRecord Record;
+
+ private:
+  UniqueHandle mutex_;
+  RegistryPreferenceStore store_;
+  bool owned_ = false;
+};
+
+}  // namespace
+
+void SessionMute::RestoreAbandoned() {
+  HeldRecord held;
+  if (const std::optional<SavedSoundStates> states = TakeAbandonedStates(held.Record, IsLive)) {
+    Trace("mute: restoring the sound that an ended Runner left muted");
+    Restore(*states);
+  }
+}
+
+void SessionMute::Begin() {
+  HeldRecord held;
+  if (const std::optional<SavedSoundStates> states = TakeAbandonedStates(held.Record, IsLive)) Restore(*states);
+  const bool first = BeginMute(held.Record, Self(), IsLive);
+  const uint32_t volume = GetWaveVolume(SystemWaveVolume());
+  const uint32_t mutes = ExchangeMuteStates(SystemMixers(), kMuteEveryControl, true);
+  SetWaveVolume(SystemWaveVolume(), 0);
+  if (first) held.Record.Saved = SavedSoundStates{mutes, volume};
+  begun_ = true;
+  Trace(first ? "mute: the sound is muted" : "mute: the sound is muted, as another Runner had it");
+}
+
+void SessionMute::End() {
+  if (!begun_) return;
+  begun_ = false;
+  HeldRecord held;
+  if (const std::optional<SavedSoundStates> states = EndMute(held.Record, Self(), IsLive)) {
+    Restore(*states);
+    Trace("mute: the sound is restored");
+  } else {
+    Trace("mute: the sound stays muted for another Runner");
+  }
+}
+
+}  // namespace vm
