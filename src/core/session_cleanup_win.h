@@ -9,8 +9,9 @@ namespace vm {
 struct TfrmMain;
 
 // Everything one launch creates, undone in one fixed order however the launch ends: the close
-// broadcast, MIDI, the extracted files, the projector's handles, the hooks, the library, the
-// shared block, the placed files and folders, the hook library file and the instance directory.
+// broadcast, MIDI, the extracted files, the projector's handles, the display request, the hooks,
+// the library, the shared block, the placed files and folders, the hook library file and the
+// instance directory.
 class SessionCleanup {
  public:
   explicit SessionCleanup(TfrmMain& runner) : r_(runner) {}
@@ -26,6 +27,8 @@ class SessionCleanup {
   // Ends the projector when its last handle closes: at the clean-up, or when the system closes
   // the handles of a Runner that was killed.
   UniqueHandle ProjectorJob;
+  // Keeps the display on while the movie plays.
+  UniqueExecutionRequest DisplayRequired;
   DWORD AttachedThreadId = 0;
   bool HookLibraryPathFormed = false;
 
