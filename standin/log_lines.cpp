@@ -8,6 +8,9 @@ constexpr char kExeSuffix[] = ".exe";
 constexpr std::size_t kLastDwordOffset = 108;
 constexpr std::size_t kDwordSize = 4;
 constexpr std::size_t kWorkingDirectoryOffset = 116;
+constexpr std::uint32_t kCommandTypeMask = 0xFFF0;  // the system keeps the low four bits
+constexpr std::uint32_t kScreenSaveCommand = 0xF140;   // SC_SCREENSAVE
+constexpr std::uint32_t kMonitorPowerCommand = 0xF170;  // SC_MONITORPOWER
 
 bool EndsWithExe(const std::string& name) {
   std::size_t n = sizeof kExeSuffix - 1;
@@ -46,6 +49,14 @@ std::string OpeningLine(const std::string& action, std::int64_t result) {
 }
 
 std::string ErrorLine(const std::string& message) { return "error " + message; }
+
+std::string SystemCommandLine(std::uint32_t command, std::int32_t argument) {
+  switch (command & kCommandTypeMask) {
+    case kScreenSaveCommand: return "syscommand screensave";
+    case kMonitorPowerCommand: return "syscommand monitorpower " + std::to_string(argument);
+  }
+  return "";
+}
 
 std::vector<std::string> EnvironmentLines(const std::vector<std::string>& entries) {
   std::vector<std::string> lines;

@@ -13,6 +13,10 @@ constexpr char kHiddenLine[] = "hidden";
 constexpr char kFullScreenOnLine[] = "fullscreen on";
 constexpr char kFullScreenOffLine[] = "fullscreen off";
 constexpr char kClosedLine[] = "closed";
+// The cursor that the window has while the mouse moves over it, logged when it changes: none
+// (hidden) or shown.
+constexpr char kCursorNoneLine[] = "cursor none";
+constexpr char kCursorShownLine[] = "cursor shown";
 
 // The part of the Runner's shared block that dump-block shows: dwords up to offset 108 and the
 // projector's working directory at 116, a length byte and up to 255 characters.
@@ -24,6 +28,10 @@ std::string ReplyLine(std::int64_t result);
 // "shell-open 33": what an opening action's call returned.
 std::string OpeningLine(const std::string& action, std::int64_t result);
 std::string ErrorLine(const std::string& message);
+// A WM_SYSCOMMAND that reached the window and would start the screen saver or switch the
+// monitor's power (command and argument as its wParam and lParam): "syscommand screensave",
+// "syscommand monitorpower 2". Empty for every other command.
+std::string SystemCommandLine(std::uint32_t command, std::int32_t argument);
 
 // "env NAME VALUE" for the variables the Runner hands to its projector: "MossantLocalDir_Engine",
 // "MossantEngine_ID", "MossantEngine_WH" and the one named after the Runner's executable (any name

@@ -109,6 +109,8 @@ LRESULT ProjectorWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:             OnTimer(wParam); return 0;
     case WM_PAINT:             OnPaint(); return 0;
     case WM_LBUTTONUP:         OnClick(lParam); return 0;
+    case WM_MOUSEMOVE:         ObserveCursor(); return 0;
+    case WM_SYSCOMMAND:        OnSystemCommand(wParam, lParam); break;  // then as every window does
     case WM_ERASEBKGND:        return 1;  // every frame covers the whole client area
     case WM_WINDOWPOSCHANGED:  Observe(); break;
     case WM_STYLECHANGED:      Observe(); break;
@@ -176,6 +178,20 @@ void ProjectorWindow::OnClick(LPARAM position) {
     case DemoArea::None:
       break;
   }
+}
+
+void ProjectorWindow::OnSystemCommand(WPARAM command, LPARAM argument) {
+  const std::string line = SystemCommandLine(static_cast<std::uint32_t>(command), static_cast<std::int32_t>(argument));
+  if (!line.empty()) log_.Write(line);
+}
+
+// The system asks the window for its cursor (WM_SETCURSOR) before it hands over each mouse move,
+// so the move sees the cursor that the window, or what stands before its procedure, chose.
+void ProjectorWindow::ObserveCursor() {
+  const bool shown = GetCursor() != nullptr;
+  if (cursorShown_ == shown) return;
+  cursorShown_ = shown;
+  log_.Write(shown ? kCursorShownLine : kCursorNoneLine);
 }
 
 void ProjectorWindow::OnDestroy() {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,8 @@ class ProjectorWindow {
   void OnTimer(WPARAM timer);
   void OnPaint();
   void OnClick(LPARAM position);
+  void OnSystemCommand(WPARAM command, LPARAM argument);
+  void ObserveCursor();
   void OnDestroy();
   void Observe();
   void StartScript();
@@ -60,6 +63,7 @@ class ProjectorWindow {
   WindowWatch watch_;
   ScriptRunner script_;
   unsigned frame_ = 0;
+  std::optional<bool> cursorShown_;  // as last logged
 };
 
 }  // namespace vm::standin

@@ -71,6 +71,7 @@ void SessionCleanup::Run() {
   ProjectorJob.reset();
   ProjectorThread.reset();
   ProjectorProcess.reset();
+  DisplayRequired.reset();
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
   MessageFilter = MessageFilterRef();
   RemoveHooks();

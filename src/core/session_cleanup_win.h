@@ -10,8 +10,9 @@ namespace vm {
 struct TfrmMain;
 
 // Everything one launch creates, undone in one fixed order however the launch ends: the close
-// broadcast, MIDI, the extracted files, the projector's handles, the hooks, the library, the
-// shared block, the placed files and folders, the hook library file and the instance directory.
+// broadcast, MIDI, the extracted files, the projector's handles, the display request, the hooks,
+// the library, the shared block, the placed files and folders, the hook library file and the
+// instance directory.
 class SessionCleanup {
  public:
   explicit SessionCleanup(TfrmMain& runner) : r_(runner) {}
@@ -28,6 +29,8 @@ class SessionCleanup {
   // the handles of a Runner that was killed.
   UniqueHandle ProjectorJob;
   SessionMute Mute;  // begun once the projector exists, ended after its files are gone
+  // Keeps the display on while the movie plays.
+  UniqueExecutionRequest DisplayRequired;
   DWORD AttachedThreadId = 0;
   bool HookLibraryPathFormed = false;
 

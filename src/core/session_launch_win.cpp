@@ -26,6 +26,7 @@ constexpr DWORD kWaitStepMs = 44;
 constexpr DWORD kSettleMs = 55;
 constexpr DWORD kReadyPauseMs = 111;
 constexpr UINT kKeepPlace = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;
+constexpr EXECUTION_STATE kDisplayRequired = ES_CONTINUOUS | ES_DISPLAY_REQUIRED;
 // The hook library's procedures, in the order they are looked up; all must exist.
 const char* const kHookExports[] = {"MProc", "KProc", "CProc", "GProc", "WProc", "FProc", "SProc"};
 enum HookExport { kMProc, kKProc, kCProc, kGProc };
@@ -197,6 +198,14 @@ bool LaunchSteps::InstallHooks() {
   SharedBlock block = r_.Block();
   if (!Install(WH_KEYBOARD, kKProc, c_.KeyboardHook, "keyboard")) return false;
   block.Set(kBlockDisableScreenSaver, s.DisableScreenSaver ? 1 : 0);
+  // The library turns the screen saver's commands away from the movie; where the system has a
+  // way to be told that the display is in use, this thread, which lives as long as the session,
+  // tells it too.
+  if (s.DisableScreenSaver) {
+    SetThreadExecutionState(kDisplayRequired);
+    c_.DisplayRequired.reset(kDisplayRequired);
+    Trace("launch: the display stays on while the movie plays");
+  }
   if (s.DisableW95Key) {
     block.Set(kBlockDisableWindowsKey, 1);
     if (!Install(WH_GETMESSAGE, kGProc, c_.GetMessageHook, "get-message")) return false;

@@ -1,6 +1,7 @@
 #include "hooklib/embedding_watch_win.h"
 
 #include "hooklib/hook_session_win.h"
+#include "hooklib/movie_window_win.h"
 #include "hooklib/runner_notices_win.h"
 
 namespace vm {
@@ -25,7 +26,10 @@ bool KeepLibraryLoaded() {
 
 void EndWatchIfDone(HHOOK watch) noexcept {
   const std::optional<SharedBlockView> block = ProjectorBlock();
-  if (block) AnnounceReadyOnce(*block);
+  if (block) {
+    TakeOverMovieWindowOnce(*block);
+    AnnounceReadyOnce(*block);
+  }
   if (block && !block->IsSet(kBlockProjectorReady)) return;
   UnhookWindowsHookEx(watch);
   TlsSetValue(g_watchSlot, WatchEnded());

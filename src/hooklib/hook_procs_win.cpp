@@ -11,6 +11,7 @@
 #include "hooklib/hook_decisions.h"
 #include "hooklib/embedding_watch_win.h"
 #include "hooklib/hook_session_win.h"
+#include "hooklib/movie_window_win.h"
 #include "hooklib/open_intercept_win.h"
 #include "hooklib/runner_notices_win.h"
 
@@ -43,12 +44,13 @@ bool IsMovieOrInside(const SharedBlockView& block, HWND window) {
 
 // The projector's threads come here first: the first of them takes over the projector's ways of
 // opening addresses, each is watched for the embedding, and any event in the projector may be
-// the first after it.
+// the first after it, on the movie window's thread the first to take the window over.
 std::optional<SharedBlockView> ProjectorEvent() {
   const std::optional<SharedBlockView> block = vm::ProjectorBlock();
   if (block) {
     vm::InterceptProjectorOpensOnce();
     vm::WatchThisThread(*block);
+    vm::TakeOverMovieWindowOnce(*block);
     vm::AnnounceReadyOnce(*block);
   }
   return block;

@@ -28,6 +28,11 @@ using UniqueFont = Unique<HFONT, NullHandle, DeleteObject>;
 using UniqueBrush = Unique<HBRUSH, NullHandle, DeleteObject>;
 using UniqueWindow = Unique<HWND, NullHandle, DestroyWindow>;
 
+// A request of the calling thread's execution state (SetThreadExecutionState with ES_CONTINUOUS):
+// it lasts until the thread asks for nothing more, or ends.
+inline void EndExecutionRequest(EXECUTION_STATE) { SetThreadExecutionState(ES_CONTINUOUS); }
+using UniqueExecutionRequest = Unique<EXECUTION_STATE, NullHandle, EndExecutionRequest>;
+
 // Ownership of a mutex that a wait obtained: releases the ownership, not the handle, so it must
 // go before the UniqueHandle that owns the mutex handle.
 using MutexOwnership = Unique<HANDLE, NullHandle, ReleaseMutex>;

@@ -78,4 +78,14 @@ TEST(LogLines, RepliesPrintSigned) {
   EXPECT_EQ(vm::standin::ReplyLine(4242), "reply 4242");
 }
 
+TEST(LogLines, NameOnlyTheScreenSaverAndMonitorPowerCommands) {
+  using vm::standin::SystemCommandLine;
+  EXPECT_EQ(SystemCommandLine(0xF140, 0), "syscommand screensave");
+  EXPECT_EQ(SystemCommandLine(0xF142, 0), "syscommand screensave");
+  EXPECT_EQ(SystemCommandLine(0xF170, 2), "syscommand monitorpower 2");
+  EXPECT_EQ(SystemCommandLine(0xF170, -1), "syscommand monitorpower -1");
+  EXPECT_EQ(SystemCommandLine(0xF020, 0), "");  // SC_MINIMIZE
+  EXPECT_EQ(SystemCommandLine(0xF060, 0), "");  // SC_CLOSE
+}
+
 }  // namespace
