@@ -10,6 +10,7 @@
 #include "core/process_state.h"
 #include "core/runner.h"
 #include "engine/runner_messages.h"
+#include "hooklib/movie_window_rules.h"
 #include "payload/file_helpers_paths.h"
 #include "support/trace.h"
 
@@ -260,6 +261,14 @@ LRESULT Dispatch(TfrmMain& r, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       if (OnActivationMessage(r, hwnd, msg, wParam, lParam, result)) return result;
       break;
     case WM_CANCELMODE: StopDrag(r); break;
+    case WM_SYSCOMMAND:
+      // The system asks the foreground window to start the screen saver, and while the movie
+      // plays that is this one, not the projector's.
+      if (r.BlockMapped() && RefusesSystemCommand(r.Block(), static_cast<uint32_t>(wParam), static_cast<int32_t>(lParam))) {
+        Trace("main window: the screen saver and the monitor's power-off wait for the movie's end");
+        return 0;
+      }
+      break;
     case MM_MCINOTIFY:  r.MidiPlayer.MMNotify(static_cast<uint32_t>(wParam)); break;
     case WM_WINDOWPOSCHANGING:
       if (r.Settings.DisableClickForeground && r.ProjectorShown) {
