@@ -47,6 +47,10 @@ std::string OpeningLine(const std::string& action, std::int64_t result) {
 
 std::string ErrorLine(const std::string& message) { return "error " + message; }
 
+std::string GlobalCloseLine(std::uint64_t sender, const std::string& name) {
+  return "global-close " + std::to_string(sender) + " " + name;
+}
+
 std::vector<std::string> EnvironmentLines(const std::vector<std::string>& entries) {
   std::vector<std::string> lines;
   for (const std::string& entry : entries) {

@@ -24,6 +24,9 @@ std::string ReplyLine(std::int64_t result);
 // "shell-open 33": what an opening action's call returned.
 std::string OpeningLine(const std::string& action, std::int64_t result);
 std::string ErrorLine(const std::string& message);
+// "global-close SENDER NAME": a Runner handed on another Runner's close broadcast, whose sender is
+// that Runner's main window and whose atom names its executable.
+std::string GlobalCloseLine(std::uint64_t sender, const std::string& name);
 
 // "env NAME VALUE" for the variables the Runner hands to its projector: "MossantLocalDir_Engine",
 // "MossantEngine_ID", "MossantEngine_WH" and the one named after the Runner's executable (any name

@@ -48,6 +48,7 @@ class ProjectorWindow {
   void OnTimer(WPARAM timer);
   void OnPaint();
   void OnClick(LPARAM position);
+  void OnGlobalClose(WPARAM sender, LPARAM atom);
   void OnDestroy();
   void Observe();
   void StartScript();
@@ -55,6 +56,7 @@ class ProjectorWindow {
   WindowSetup setup_;
   const ObservationLog& log_;
   HWND window_ = nullptr;
+  UINT globalCloseMessage_ = 0;
   UniqueAccelerators shortcuts_;
   FullScreenMode fullScreen_;
   WindowWatch watch_;
