@@ -139,8 +139,11 @@ class Movie {
   bool Traces(const std::string& text, DWORD timeoutMs) const {
     return PumpUntil([&] { return TraceHas(runner_.TraceLines(), text); }, timeoutMs);
   }
-  // True when the Runner is still there after a while.
-  bool KeepsPlaying() { return !PumpUntil([&] { return HasExited(); }, kQuietMs); }
+  // True when, after a while, the projector has not been closed.
+  bool KeepsPlaying() {
+    PumpFor(kQuietMs);
+    return !HasExited() && !TraceHas(runner_.StandinLines(), "closed");
+  }
 
   // The Runner has closed the projector politely, exited, and left nothing behind.
   void ExpectEndsCleanly() {
