@@ -58,6 +58,10 @@ std::string SystemCommandLine(std::uint32_t command, std::int32_t argument) {
   return "";
 }
 
+std::string GlobalCloseLine(std::uint64_t sender, const std::string& name) {
+  return "global-close " + std::to_string(sender) + " " + name;
+}
+
 std::vector<std::string> EnvironmentLines(const std::vector<std::string>& entries) {
   std::vector<std::string> lines;
   for (const std::string& entry : entries) {

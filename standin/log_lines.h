@@ -33,6 +33,10 @@ std::string ErrorLine(const std::string& message);
 // "syscommand monitorpower 2". Empty for every other command.
 std::string SystemCommandLine(std::uint32_t command, std::int32_t argument);
 
+// "global-close SENDER NAME": a Runner handed on another Runner's close broadcast, whose sender is
+// that Runner's main window and whose atom names its executable.
+std::string GlobalCloseLine(std::uint64_t sender, const std::string& name);
+
 // "env NAME VALUE" for the variables the Runner hands to its projector: "MossantLocalDir_Engine",
 // "MossantEngine_ID", "MossantEngine_WH" and the one named after the Runner's executable (any name
 // ending in ".exe"). entries are "NAME=VALUE", as in a process's environment block.

@@ -5,6 +5,7 @@
 #include <exception>
 #include <utility>
 
+#include "engine/runner_messages.h"
 #include "standin/address_opening_win.h"
 #include "standin/demo_layout.h"
 #include "standin/demo_paint_win.h"
@@ -30,6 +31,7 @@ constexpr UINT kWatchIntervalMs = 50;
 constexpr UINT kFrameIntervalMs = 33;
 // A script plays once the Runner has embedded the window, or after this long without that.
 constexpr UINT kEmbedWaitMs = 15000;
+constexpr int kAtomNameCapacity = 1024;
 
 void RegisterProjectorClass(HINSTANCE instance, WNDPROC procedure) {
   WNDCLASSEXA existing = {};
@@ -57,6 +59,7 @@ ProjectorWindow::~ProjectorWindow() {
 
 HWND ProjectorWindow::Create(HINSTANCE instance, int showCommand) {
   RegisterProjectorClass(instance, WindowProc);
+  globalCloseMessage_ = RegisterWindowMessageA(kGlobalCloseMessageName);
   DWORD style = setup_.SizeBorder ? kFramedStyle : kFixedSizeStyle;
   RECT frame = {0, 0, kMovieWidth, kMovieHeight};
   AdjustWindowRect(&frame, style, TRUE);
@@ -104,6 +107,10 @@ LRESULT CALLBACK ProjectorWindow::WindowProc(HWND window, UINT msg, WPARAM wPara
 }
 
 LRESULT ProjectorWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg != 0 && msg == globalCloseMessage_) {
+    OnGlobalClose(wParam, lParam);
+    return 0;
+  }
   switch (msg) {
     case WM_COMMAND:           OnCommand(wParam); return 0;
     case WM_TIMER:             OnTimer(wParam); return 0;
@@ -192,6 +199,13 @@ void ProjectorWindow::ObserveCursor() {
   if (cursorShown_ == shown) return;
   cursorShown_ = shown;
   log_.Write(shown ? kCursorShownLine : kCursorNoneLine);
+}
+
+// A real projector's window only receives it; the log shows what a Runner handed on.
+void ProjectorWindow::OnGlobalClose(WPARAM sender, LPARAM atom) {
+  char name[kAtomNameCapacity] = {};
+  GlobalGetAtomNameA(static_cast<ATOM>(atom), name, sizeof name);
+  log_.Write(GlobalCloseLine(sender, name));
 }
 
 void ProjectorWindow::OnDestroy() {

@@ -51,6 +51,7 @@ class ProjectorWindow {
   void OnClick(LPARAM position);
   void OnSystemCommand(WPARAM command, LPARAM argument);
   void ObserveCursor();
+  void OnGlobalClose(WPARAM sender, LPARAM atom);
   void OnDestroy();
   void Observe();
   void StartScript();
@@ -58,6 +59,7 @@ class ProjectorWindow {
   WindowSetup setup_;
   const ObservationLog& log_;
   HWND window_ = nullptr;
+  UINT globalCloseMessage_ = 0;
   UniqueAccelerators shortcuts_;
   FullScreenMode fullScreen_;
   WindowWatch watch_;

@@ -79,6 +79,7 @@ void OnDragStart(TfrmMain& r, WPARAM mouseMessage) {
   if (r.DragTimer != 0) KillTimer(r.MainWnd, kDragTimerId);
   r.DragTimer = SetTimer(r.MainWnd, kDragTimerId, kDragTimerMs, nullptr);
   if (r.DragTimer != kDragTimerId) r.Dragging = false;
+  else Trace("main window: a drag begins");
 }
 
 void OnDragStep(TfrmMain& r) {
@@ -167,6 +168,7 @@ void OnActivationNotice(TfrmMain& r, WPARAM window) {
 }
 
 void OnMovieClicked(TfrmMain& r) {
+  Trace("main window: the movie was clicked");
   if (r.MainWnd != nullptr) SendMessageA(r.MainWnd, WM_NCACTIVATE, 1, 0);
   if (r.Settings.DisableClickForeground || r.ProjectorWindow == nullptr || r.MainWnd == nullptr) return;
   const bool mouse = r.Settings.Interaction.Value;

@@ -6,6 +6,7 @@
 #include "core/main_window_win.h"
 #include "core/process_state.h"
 #include "core/runner.h"
+#include "engine/runner_messages.h"
 #include "payload/file_helpers_paths.h"
 #include "support/paths.h"
 #include "support/trace.h"
@@ -13,7 +14,6 @@
 namespace vm {
 namespace {
 
-constexpr char kGlobalCloseMessage[] = "VGlobalCloseMessage_s-z";
 constexpr char kSetupSwitch[] = "/C";
 constexpr int32_t kEndlessMidiLoops = INT_MAX;
 constexpr DWORD kShutdownPauseMs = 111;
@@ -58,7 +58,7 @@ WindowOptions WindowOptionsOf(const RunnerSettings& s, int32_t width, int32_t he
 void TfrmMain::StartUp() {
   const std::string ownPath = OwnExecutablePath();
   ExeFileName = FileNameOf(ownPath, IsSystemLeadByte);
-  GlobalCloseMessage = RegisterWindowMessageA(kGlobalCloseMessage);
+  GlobalCloseMessage = RegisterWindowMessageA(kGlobalCloseMessageName);
 
   SetupMode = __argc > 1 && IsSetupSwitch(__argv[1]);
   ProgramName = DeriveProgramName(ownPath, IsSystemLeadByte);

@@ -28,4 +28,8 @@ constexpr uint32_t WM_RUNNER_STOP_DRAG = kWindowsUserMessage + 14;
 constexpr uint32_t kFirstRunnerMessage = kWindowsUserMessage + 1;
 constexpr uint32_t kLastRunnerMessage = kWindowsUserMessage + 50;
 
+// Registered by every Runner: lParam is a global atom naming an executable; wParam is 0 to close
+// the Runner of that name, or the main window of a Runner whose session ends.
+constexpr char kGlobalCloseMessageName[] = "VGlobalCloseMessage_s-z";
+
 }  // namespace vm
