@@ -4,6 +4,7 @@ namespace vm {
 
 void CompleteSessionBlock(SharedBlock& block, const RunnerSettings& settings, const SessionHandles& handles) {
   block.Set(kBlockHideCursor, settings.HideCursor ? 1 : 0);
+  block.Set(kBlockMuteSound, settings.Sound.Value ? 1 : 0);
   block.Set(kBlockMainWindowCopy, handles.MainWindow);
   block.Set(kBlockMainWindow, handles.MainWindow);
   block.Set(kBlockProjectorProcessId, 0);

@@ -56,6 +56,9 @@ constexpr ByteField kBlockReserved60{60};
 constexpr ByteField kBlockKeyInteractionOff{61};
 constexpr ByteField kBlockMouseInteractionOff{62};
 constexpr ByteField kBlockRightClickMenuOff{63};
+// Not part of the projector's contract, which leaves 64 unused: 1 when the session's sound is
+// muted, so that the library mutes the projector's own audio session as well.
+constexpr ByteField kBlockMuteSound{64};
 constexpr ByteField kBlockReservedOne68{68};  // always 1
 constexpr ByteField kBlockReserved69{69};
 constexpr ByteField kBlockReserved70{70};

@@ -16,14 +16,6 @@ HHOOK WatchEnded() { return reinterpret_cast<HHOOK>(static_cast<intptr_t>(-1)); 
 
 HHOOK ThreadWatch() { return static_cast<HHOOK>(TlsGetValue(g_watchSlot)); }
 
-// The system unloads the library from the projector once the Runner's hooks are gone, whether or
-// not a watch still points into it. A reference of each watch's own, never released, keeps it for
-// as long as the projector runs.
-bool KeepLibraryLoaded() {
-  char path[MAX_PATH];
-  return LibraryPath(g_library, path) && LoadLibraryA(path) != nullptr;
-}
-
 void EndWatchIfDone(HHOOK watch) noexcept {
   const std::optional<SharedBlockView> block = ProjectorBlock();
   if (block) {

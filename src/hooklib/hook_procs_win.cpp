@@ -14,6 +14,7 @@
 #include "hooklib/movie_window_win.h"
 #include "hooklib/open_intercept_win.h"
 #include "hooklib/runner_notices_win.h"
+#include "hooklib/session_audio_win.h"
 
 static_assert(vm::kHookAction == HC_ACTION);
 static_assert(vm::kKeyEscape == VK_ESCAPE);
@@ -52,6 +53,7 @@ std::optional<SharedBlockView> ProjectorEvent() {
     vm::WatchThisThread(*block);
     vm::TakeOverMovieWindowOnce(*block);
     vm::AnnounceReadyOnce(*block);
+    vm::MuteProjectorAudioOnce(*block);
   }
   return block;
 }

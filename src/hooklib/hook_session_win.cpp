@@ -39,4 +39,9 @@ bool LibraryPath(HMODULE library, char (&path)[MAX_PATH]) {
   return length > 0 && length < MAX_PATH;
 }
 
+bool KeepLibraryLoaded() {
+  char path[MAX_PATH];
+  return LibraryPath(g_library, path) && LoadLibraryA(path) != nullptr;
+}
+
 }  // namespace vm

@@ -23,4 +23,10 @@ const uint8_t* HookSessionBlock();
 // Writes the library's full path into `path`; false when the system gives none within MAX_PATH.
 bool LibraryPath(HMODULE library, char (&path)[MAX_PATH]);
 
+// Takes a reference on the library that is never released. The system unloads the library from a
+// process once the Runner's hooks are gone, but what the library leaves in the process (a watch
+// hook, patched imports, a window procedure, a thread) calls into it for as long as the process
+// runs.
+bool KeepLibraryLoaded();
+
 }  // namespace vm

@@ -44,14 +44,6 @@ LRESULT CALLBACK MovieWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
   return CallWindowProcA(g_ownProcedure, window, message, wParam, lParam);
 }
 
-// The window calls into the library for as long as it exists, even after the session, until its
-// next message gives its procedure back. A reference of the library's own, never released, keeps
-// it loaded for as long as the projector runs.
-bool KeepLibraryLoaded() {
-  char path[MAX_PATH];
-  return LibraryPath(HookLibraryModule(), path) && LoadLibraryA(path) != nullptr;
-}
-
 }  // namespace
 
 void TakeOverMovieWindowOnce(const SharedBlockView& block) {

@@ -155,12 +155,6 @@ void Intercept(HMODULE module, const char* library, const char* function, Proc r
     original = reinterpret_cast<Proc>(previous);
 }
 
-// Never released: the module's entries point into the library until the process ends.
-bool KeepLibraryLoaded() {
-  char path[MAX_PATH];
-  return LibraryPath(HookLibraryModule(), path) && LoadLibraryA(path) != nullptr;
-}
-
 }  // namespace
 
 void InterceptProjectorOpensOnce() {

@@ -15,6 +15,7 @@ TEST(CompleteSessionBlock, SetsEveryFieldItOwnsWhateverWasThere) {
   vm::RunnerSettings settings;
   settings.HideCursor = true;
   settings.ExitOnESC = false;
+  settings.Sound.Value = true;
   vm::SessionHandles handles;
   handles.MainWindow = 0x10020;
   handles.KeyboardHook = 0x3001;
@@ -36,7 +37,7 @@ TEST(CompleteSessionBlock, SetsEveryFieldItOwnsWhateverWasThere) {
     uint8_t value;
   } singles[] = {{vm::kBlockReserved60, 0},  {vm::kBlockReservedOne68, 1}, {vm::kBlockReserved69, 0},
                  {vm::kBlockReserved70, 0},  {vm::kBlockReserved71, 0},    {vm::kBlockReserved72, 0},
-                 {vm::kBlockExitOnEsc, 0},   {vm::kBlockHideCursor, 1}};
+                 {vm::kBlockExitOnEsc, 0},   {vm::kBlockHideCursor, 1},    {vm::kBlockMuteSound, 1}};
   for (const auto& b : singles) EXPECT_EQ(block.Get(b.field), b.value) << "offset " << b.field.offset;
   // What the completion does not own stays as it was.
   EXPECT_EQ(block.Get(vm::kBlockProjectorWindow), 0xAAAAAAAAu);
