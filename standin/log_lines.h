@@ -13,6 +13,8 @@ constexpr char kHiddenLine[] = "hidden";
 constexpr char kFullScreenOnLine[] = "fullscreen on";
 constexpr char kFullScreenOffLine[] = "fullscreen off";
 constexpr char kClosedLine[] = "closed";
+// The projector's own menu was asked for (WM_CONTEXTMENU): a right button that reached it.
+constexpr char kContextMenuLine[] = "context-menu";
 
 // The part of the Runner's shared block that dump-block shows: dwords up to offset 108 and the
 // projector's working directory at 116, a length byte and up to 255 characters.
@@ -24,6 +26,10 @@ std::string ReplyLine(std::int64_t result);
 // "shell-open 33": what an opening action's call returned.
 std::string OpeningLine(const std::string& action, std::int64_t result);
 std::string ErrorLine(const std::string& message);
+// "key 65": a key press (WM_KEYDOWN or WM_SYSKEYDOWN) that reached the window, by virtual key.
+std::string KeyLine(std::uint32_t virtualKey);
+// "button 513": a mouse button message that reached the window (WM_LBUTTONDOWN is 513).
+std::string ButtonLine(std::uint32_t message);
 
 // "env NAME VALUE" for the variables the Runner hands to its projector: "MossantLocalDir_Engine",
 // "MossantEngine_ID", "MossantEngine_WH" and the one named after the Runner's executable (any name
