@@ -3,6 +3,7 @@
 // system's input queue, and reads what reached the stand-in from its log.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -98,7 +99,9 @@ class KioskInput : public ::testing::Test {
  protected:
   // Starts the Runner and waits until its movie is embedded and the Runner has settled it.
   void Play(PackedRunner& runner) {
-    runner.Start(started_);
+    // A table of cases plays one Runner after the other.
+    started_ = std::make_unique<PackedRunner::Started>();
+    runner.Start(*started_);
     ASSERT_TRUE(Eventually([&] {
       main_ = FindWindowA(kMainClass, nullptr);
       movie_ = main_ ? FindWindowExA(main_, nullptr, kMovieClass, nullptr) : nullptr;
@@ -130,7 +133,7 @@ class KioskInput : public ::testing::Test {
   bool EndsTheMovie(Input input) const {
     for (DWORD waited = 0; waited < kRunTimeoutMs; waited += kRepeatMs) {
       input();
-      if (WaitForSingleObject(started_.Process, kRepeatMs) == WAIT_OBJECT_0) return true;
+      if (WaitForSingleObject(started_->Process, kRepeatMs) == WAIT_OBJECT_0) return true;
     }
     return false;
   }
@@ -141,7 +144,7 @@ class KioskInput : public ::testing::Test {
     CheckEnded(runner);
   }
   void CheckEnded(const PackedRunner& runner) {
-    ASSERT_TRUE(started_.WaitForExit(kRunTimeoutMs)) << "the Runner did not end";
+    ASSERT_TRUE(started_->WaitForExit(kRunTimeoutMs)) << "the Runner did not end";
     EXPECT_TRUE(Has(runner.StandinLines(), "closed"));
     EXPECT_TRUE(runner.LeftInBase().empty()) << runner.LeftInBase().front();
   }
@@ -161,7 +164,7 @@ class KioskInput : public ::testing::Test {
   HWND RightClickForMenu() const {
     RightClick();
     HWND menu = nullptr;
-    Eventually([&] { return (menu = OpenMenu(started_.ProcessId)) != nullptr; }, kRunTimeoutMs / 4);
+    Eventually([&] { return (menu = OpenMenu(started_->ProcessId)) != nullptr; }, kRunTimeoutMs / 4);
     return menu;
   }
 
@@ -176,7 +179,7 @@ class KioskInput : public ::testing::Test {
     LeftClick();
   }
 
-  PackedRunner::Started started_;
+  std::unique_ptr<PackedRunner::Started> started_;
   HWND main_ = nullptr;
   HWND movie_ = nullptr;
 };
@@ -199,7 +202,7 @@ TEST_F(KioskInput, WithKeysOnTheMovieGetsTheKeyAndGoesOn) {
   ASSERT_TRUE(MovieHasFocus());
   PressKey(kKeyA);
   EXPECT_TRUE(Eventually([&] { return Has(runner.StandinLines(), kKeyALine); }));
-  EXPECT_EQ(WaitForSingleObject(started_.Process, kQuietMs), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_EQ(WaitForSingleObject(started_->Process, kQuietMs), static_cast<DWORD>(WAIT_TIMEOUT));
   CloseAndCheck(runner);
 }
 
@@ -221,7 +224,7 @@ TEST_F(KioskInput, WithTheMouseOnTheMovieGetsTheClickAndGoesOn) {
   Play(runner);
   LeftClick();
   EXPECT_TRUE(Eventually([&] { return Has(runner.StandinLines(), kLeftPressLine); }));
-  EXPECT_EQ(WaitForSingleObject(started_.Process, kQuietMs), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_EQ(WaitForSingleObject(started_->Process, kQuietMs), static_cast<DWORD>(WAIT_TIMEOUT));
   CloseAndCheck(runner);
 }
 
@@ -251,23 +254,34 @@ TEST_F(KioskInput, MinimizeFromTheRunnersMenuMinimisesTheMainWindow) {
   ChooseItem(menu, 1, 2);
   EXPECT_TRUE(Eventually([&] { return IsIconic(main_) != FALSE; })) << "the main window was not minimised";
   EXPECT_EQ(flag.Value(), 0) << "the menu is closed";
-  EXPECT_EQ(WaitForSingleObject(started_.Process, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_EQ(WaitForSingleObject(started_->Process, 0), static_cast<DWORD>(WAIT_TIMEOUT));
   CloseAndCheck(runner);
   EXPECT_FALSE(Has(runner.StandinLines(), kContextMenuLine));
 }
 
-TEST_F(KioskInput, WithTheMenuOffARightClickOpensNoMenuAtAll) {
-  PackedRunner runner = Movie("MenuOff", "Interaction=1\r\nRightClickMenu=0\r\n");
-  runner.StandinScript = "ready";
-  Play(runner);
-  RightClick();
-  EXPECT_FALSE(Eventually([&] { return OpenMenu(started_.ProcessId) != nullptr; }, kQuietMs));
-  EXPECT_EQ(WaitForSingleObject(started_.Process, 0), static_cast<DWORD>(WAIT_TIMEOUT));
-  CloseAndCheck(runner);
-  const auto log = runner.StandinLines();
-  EXPECT_FALSE(Has(log, kContextMenuLine));
-  EXPECT_FALSE(Has(log, "button 516"));  // WM_RBUTTONDOWN
-  EXPECT_FALSE(Has(log, "button 517"));
+// With the menu off, or on without any of its items, a right-click opens no menu at all.
+TEST_F(KioskInput, WithoutAMenuARightClickOpensNone) {
+  const struct {
+    const char* name;
+    const char* settings;
+  } cases[] = {
+      {"MenuOff", "Interaction=1\r\nRightClickMenu=0\r\n"},
+      {"MenuWithoutItems", "Interaction=1\r\nRightClickMenu=1\r\nCloseMenu=0\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    PackedRunner runner = Movie(c.name, c.settings);
+    runner.StandinScript = "ready";
+    Play(runner);
+    RightClick();
+    EXPECT_FALSE(Eventually([&] { return OpenMenu(started_->ProcessId) != nullptr; }, kQuietMs));
+    EXPECT_EQ(WaitForSingleObject(started_->Process, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    CloseAndCheck(runner);
+    const auto log = runner.StandinLines();
+    EXPECT_FALSE(Has(log, kContextMenuLine));
+    EXPECT_FALSE(Has(log, "button 516"));  // WM_RBUTTONDOWN
+    EXPECT_FALSE(Has(log, "button 517"));
+  }
 }
 
 }  // namespace
