@@ -19,8 +19,8 @@ enum class Stroke { None, Press, Release };
 
 struct ButtonMessage {
   Stroke stroke;
-  bool right;          // the right button, in the client area or on the frame
-  bool leftInClient;   // the left button in the client area: the one that drags
+  bool right;         // the right button, in the client area or on the frame
+  bool leftInClient;  // the left button in the client area: the one that drags
 };
 
 ButtonMessage ButtonOf(uint32_t message) {
