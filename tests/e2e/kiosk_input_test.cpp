@@ -97,7 +97,8 @@ class MenuOpenFlag {
 
 class KioskInput : public ::testing::Test {
  protected:
-  // Starts the Runner and waits until its movie is embedded and the Runner has settled it.
+  // Starts the Runner, waits until its movie is embedded and the Runner has settled it, and puts
+  // the pointer on the movie.
   void Play(PackedRunner& runner) {
     // A table of cases plays one Runner after the other.
     started_ = std::make_unique<PackedRunner::Started>();
@@ -187,7 +188,7 @@ class KioskInput : public ::testing::Test {
 TEST_F(KioskInput, WithKeysOffAKeyEndsTheMovieAndNeverReachesIt) {
   PackedRunner runner = Movie("KeysOff", "KeyInteraction=0\r\n");
   runner.StandinScript = kFocusScript;
-  Play(runner);
+  ASSERT_NO_FATAL_FAILURE(Play(runner));
   ASSERT_TRUE(MovieHasFocus());
   EXPECT_TRUE(EndsTheMovie([] { PressKey(kKeyA); })) << "the key did not end the movie";
   CheckEnded(runner);
@@ -198,7 +199,7 @@ TEST_F(KioskInput, WithKeysOffAKeyEndsTheMovieAndNeverReachesIt) {
 TEST_F(KioskInput, WithKeysOnTheMovieGetsTheKeyAndGoesOn) {
   PackedRunner runner = Movie("KeysOn", "KeyInteraction=1\r\n");
   runner.StandinScript = kFocusScript;
-  Play(runner);
+  ASSERT_NO_FATAL_FAILURE(Play(runner));
   ASSERT_TRUE(MovieHasFocus());
   PressKey(kKeyA);
   EXPECT_TRUE(Eventually([&] { return Has(runner.StandinLines(), kKeyALine); }));
@@ -209,7 +210,7 @@ TEST_F(KioskInput, WithKeysOnTheMovieGetsTheKeyAndGoesOn) {
 TEST_F(KioskInput, WithTheMouseOffAClickEndsTheMovieAndNeverReachesIt) {
   PackedRunner runner = Movie("MouseOff", "Interaction=0\r\n");
   runner.StandinScript = "ready";
-  Play(runner);
+  ASSERT_NO_FATAL_FAILURE(Play(runner));
   EXPECT_TRUE(EndsTheMovie([] { LeftClick(); })) << "the click did not end the movie";
   CheckEnded(runner);
   const auto log = runner.StandinLines();
@@ -221,7 +222,7 @@ TEST_F(KioskInput, WithTheMouseOffAClickEndsTheMovieAndNeverReachesIt) {
 TEST_F(KioskInput, WithTheMouseOnTheMovieGetsTheClickAndGoesOn) {
   PackedRunner runner = Movie("MouseOn", "Interaction=1\r\n");
   runner.StandinScript = "ready";
-  Play(runner);
+  ASSERT_NO_FATAL_FAILURE(Play(runner));
   LeftClick();
   EXPECT_TRUE(Eventually([&] { return Has(runner.StandinLines(), kLeftPressLine); }));
   EXPECT_EQ(WaitForSingleObject(started_->Process, kQuietMs), static_cast<DWORD>(WAIT_TIMEOUT));
@@ -232,7 +233,7 @@ TEST_F(KioskInput, WithTheMouseOnTheMovieGetsTheClickAndGoesOn) {
 TEST_F(KioskInput, TheRightButtonOpensTheRunnersMenuAndCloseEndsTheMovie) {
   PackedRunner runner = Movie("MenuClose", "Interaction=1\r\nRightClickMenu=1\r\nMinimizeMenu=1\r\n");
   runner.StandinScript = "ready";
-  Play(runner);
+  ASSERT_NO_FATAL_FAILURE(Play(runner));
   MenuOpenFlag flag;
   ASSERT_TRUE(flag.Mapped());
   EXPECT_EQ(flag.Value(), 0);
@@ -247,7 +248,7 @@ TEST_F(KioskInput, TheRightButtonOpensTheRunnersMenuAndCloseEndsTheMovie) {
 TEST_F(KioskInput, MinimizeFromTheRunnersMenuMinimisesTheMainWindow) {
   PackedRunner runner = Movie("MenuMinimize", "Interaction=1\r\nRightClickMenu=1\r\nMinimizeMenu=1\r\n");
   runner.StandinScript = "ready";
-  Play(runner);
+  ASSERT_NO_FATAL_FAILURE(Play(runner));
   MenuOpenFlag flag;
   HWND menu = RightClickForMenu();
   ASSERT_NE(menu, nullptr) << "the Runner's menu did not open";
@@ -272,7 +273,7 @@ TEST_F(KioskInput, WithoutAMenuARightClickOpensNone) {
     SCOPED_TRACE(c.name);
     PackedRunner runner = Movie(c.name, c.settings);
     runner.StandinScript = "ready";
-    Play(runner);
+    ASSERT_NO_FATAL_FAILURE(Play(runner));
     RightClick();
     EXPECT_FALSE(Eventually([&] { return OpenMenu(started_->ProcessId) != nullptr; }, kQuietMs));
     EXPECT_EQ(WaitForSingleObject(started_->Process, 0), static_cast<DWORD>(WAIT_TIMEOUT));
