@@ -62,6 +62,10 @@ std::string GlobalCloseLine(std::uint64_t sender, const std::string& name) {
   return "global-close " + std::to_string(sender) + " " + name;
 }
 
+std::string KeyLine(std::uint32_t virtualKey) { return "key " + std::to_string(virtualKey); }
+
+std::string ButtonLine(std::uint32_t message) { return "button " + std::to_string(message); }
+
 std::vector<std::string> EnvironmentLines(const std::vector<std::string>& entries) {
   std::vector<std::string> lines;
   for (const std::string& entry : entries) {

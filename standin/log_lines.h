@@ -18,6 +18,9 @@ constexpr char kClosedLine[] = "closed";
 constexpr char kCursorNoneLine[] = "cursor none";
 constexpr char kCursorShownLine[] = "cursor shown";
 
+// The projector's own menu was asked for (WM_CONTEXTMENU): a right button that reached it.
+constexpr char kContextMenuLine[] = "context-menu";
+
 // The part of the Runner's shared block that dump-block shows: dwords up to offset 108 and the
 // projector's working directory at 116, a length byte and up to 255 characters.
 constexpr std::size_t kDumpedBlockSize = 116 + 1 + 255;
@@ -36,6 +39,11 @@ std::string SystemCommandLine(std::uint32_t command, std::int32_t argument);
 // "global-close SENDER NAME": a Runner handed on another Runner's close broadcast, whose sender is
 // that Runner's main window and whose atom names its executable.
 std::string GlobalCloseLine(std::uint64_t sender, const std::string& name);
+
+// "key 65": a key press (WM_KEYDOWN or WM_SYSKEYDOWN) that reached the window, by virtual key.
+std::string KeyLine(std::uint32_t virtualKey);
+// "button 513": a mouse button message that reached the window (WM_LBUTTONDOWN is 513).
+std::string ButtonLine(std::uint32_t message);
 
 // "env NAME VALUE" for the variables the Runner hands to its projector: "MossantLocalDir_Engine",
 // "MossantEngine_ID", "MossantEngine_WH" and the one named after the Runner's executable (any name

@@ -115,9 +115,20 @@ LRESULT ProjectorWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:           OnCommand(wParam); return 0;
     case WM_TIMER:             OnTimer(wParam); return 0;
     case WM_PAINT:             OnPaint(); return 0;
-    case WM_LBUTTONUP:         OnClick(lParam); return 0;
+    case WM_LBUTTONUP:         log_.Write(ButtonLine(msg)); OnClick(lParam); return 0;
     case WM_MOUSEMOVE:         ObserveCursor(); return 0;
     case WM_SYSCOMMAND:        OnSystemCommand(wParam, lParam); break;  // then as every window does
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:        log_.Write(KeyLine(static_cast<uint32_t>(wParam))); break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:     log_.Write(ButtonLine(msg)); break;
+    case WM_CONTEXTMENU:       log_.Write(kContextMenuLine); break;
     case WM_ERASEBKGND:        return 1;  // every frame covers the whole client area
     case WM_WINDOWPOSCHANGED:  Observe(); break;
     case WM_STYLECHANGED:      Observe(); break;

@@ -11,7 +11,8 @@ enum class ActionKind {
   Ready, Sleep, SetText, Send, Post, CloseRequest, DumpBlock, Exit,
   ShellOpen,    // ShellExecuteA of an address, as a projector opens a page
   ShellOpenEx,  // the same through ShellExecuteExA
-  DdeOpen       // an execute request to the browser's DDE application and topic
+  DdeOpen,      // an execute request to the browser's DDE application and topic
+  Focus         // the keyboard focus to the movie window, as a projector takes it when clicked
 };
 
 // One step of STANDIN_SCRIPT. Only the fields of its kind are set.

@@ -57,7 +57,8 @@ void ScriptRunner::Continue(HWND window) {
 bool ScriptRunner::Perform(HWND window, const Action& action) {
   bool needsRunner = action.Kind != ActionKind::Sleep && action.Kind != ActionKind::DumpBlock &&
                      action.Kind != ActionKind::Exit && action.Kind != ActionKind::ShellOpen &&
-                     action.Kind != ActionKind::ShellOpenEx && action.Kind != ActionKind::DdeOpen;
+                     action.Kind != ActionKind::ShellOpenEx && action.Kind != ActionKind::DdeOpen &&
+                     action.Kind != ActionKind::Focus;
   HWND runner = needsRunner ? RunnerWindow(window) : nullptr;
   if (needsRunner && runner == nullptr) {
     log_.Write(ErrorLine("no Runner window: no parent and no " + std::string(kRunnerWindowVariable)));
@@ -102,6 +103,9 @@ bool ScriptRunner::Perform(HWND window, const Action& action) {
       return true;
     case ActionKind::DdeOpen:
       log_.Write(OpenThroughDde(suffix_, action.Text));
+      return true;
+    case ActionKind::Focus:
+      SetFocus(window);
       return true;
     case ActionKind::Exit:
       Stop();

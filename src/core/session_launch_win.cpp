@@ -217,9 +217,9 @@ bool LaunchSteps::InstallHooks() {
   block.Set(kBlockMinimizeMenu, s.MinimizeMenu ? 1 : 0);
   block.Set(kBlockMouseInteractionOff, s.Interaction.Value ? 0 : 1);
   block.Set(kBlockDraggable, s.Draggable ? 1 : 0);
-  if (block.IsSet(kBlockRightClickMenuOff) || block.IsSet(kBlockMouseInteractionOff) || block.IsSet(kBlockDraggable))
-    return Install(WH_MOUSE, kMProc, c_.MouseHook, "mouse");
-  return true;
+  // Every setting needs the mouse hook: the right button must never reach the projector, whose
+  // own menu would open in place of the Runner's.
+  return Install(WH_MOUSE, kMProc, c_.MouseHook, "mouse");
 }
 
 // Completes the block, registers the runner message and forms the projector's and the MIDI

@@ -19,13 +19,19 @@ constexpr uint32_t kRightButtonDown = 0x0204;
 constexpr uint32_t kRightButtonUp = 0x0205;
 constexpr uint32_t kRightButtonDoubleClick = 0x0206;
 constexpr uint32_t kMiddleButtonDown = 0x0207;
+constexpr uint32_t kMiddleButtonUp = 0x0208;
 constexpr uint32_t kMiddleButtonDoubleClick = 0x0209;
+constexpr uint32_t kExtraButtonDown = 0x020B;  // WM_XBUTTONDOWN
+constexpr uint32_t kExtraButtonUp = 0x020C;
+constexpr uint32_t kExtraButtonDoubleClick = 0x020D;
 constexpr uint32_t kFrameLeftButtonDown = 0x00A1;  // WM_NCLBUTTONDOWN
+constexpr uint32_t kFrameLeftButtonUp = 0x00A2;
 constexpr uint32_t kFrameLeftButtonDoubleClick = 0x00A3;
 constexpr uint32_t kFrameRightButtonDown = 0x00A4;
 constexpr uint32_t kFrameRightButtonUp = 0x00A5;
 constexpr uint32_t kFrameRightButtonDoubleClick = 0x00A6;
 constexpr uint32_t kFrameMiddleButtonDown = 0x00A7;
+constexpr uint32_t kFrameMiddleButtonUp = 0x00A8;
 constexpr uint32_t kFrameMiddleButtonDoubleClick = 0x00A9;
 
 // True in the projector's process while its session runs: the block names this process and the
@@ -45,9 +51,10 @@ struct KeyEvent {
 
 struct KeyResponse {
   bool sendEscape = false;  // WM_CHAR 27 to the main window
+  bool endMovie = false;    // the runner message with wParam 0 to the Runner's thread
   bool swallow = false;     // the projector never sees the key
   bool operator==(const KeyResponse& other) const {
-    return sendEscape == other.sendEscape && swallow == other.swallow;
+    return sendEscape == other.sendEscape && endMovie == other.endMovie && swallow == other.swallow;
   }
 };
 
@@ -64,10 +71,11 @@ struct MouseResponse {
   bool dragStart = false;     // WM_USER+11 with WM_LBUTTONDOWN
   bool dragEnd = false;       // WM_USER+10
   bool showMenu = false;      // WM_USER+9
+  bool endMovie = false;      // the runner message with wParam 0 to the Runner's thread
   bool swallow = false;       // the projector never sees the message
   bool operator==(const MouseResponse& other) const {
-    return movieClicked == other.movieClicked && dragStart == other.dragStart &&
-           dragEnd == other.dragEnd && showMenu == other.showMenu && swallow == other.swallow;
+    return movieClicked == other.movieClicked && dragStart == other.dragStart && dragEnd == other.dragEnd &&
+           showMenu == other.showMenu && endMovie == other.endMovie && swallow == other.swallow;
   }
 };
 

@@ -11,6 +11,7 @@
 #include "hooklib/hook_decisions.h"
 #include "hooklib/embedding_watch_win.h"
 #include "hooklib/hook_session_win.h"
+#include "hooklib/movie_end_win.h"
 #include "hooklib/movie_window_win.h"
 #include "hooklib/open_intercept_win.h"
 #include "hooklib/runner_notices_win.h"
@@ -22,12 +23,15 @@ static_assert(vm::kLeftButtonDown == WM_LBUTTONDOWN && vm::kLeftButtonUp == WM_L
               vm::kLeftButtonDoubleClick == WM_LBUTTONDBLCLK);
 static_assert(vm::kRightButtonDown == WM_RBUTTONDOWN && vm::kRightButtonUp == WM_RBUTTONUP &&
               vm::kRightButtonDoubleClick == WM_RBUTTONDBLCLK);
-static_assert(vm::kMiddleButtonDown == WM_MBUTTONDOWN && vm::kMiddleButtonDoubleClick == WM_MBUTTONDBLCLK);
-static_assert(vm::kFrameLeftButtonDown == WM_NCLBUTTONDOWN &&
+static_assert(vm::kMiddleButtonDown == WM_MBUTTONDOWN && vm::kMiddleButtonUp == WM_MBUTTONUP &&
+              vm::kMiddleButtonDoubleClick == WM_MBUTTONDBLCLK);
+static_assert(vm::kExtraButtonDown == WM_XBUTTONDOWN && vm::kExtraButtonUp == WM_XBUTTONUP &&
+              vm::kExtraButtonDoubleClick == WM_XBUTTONDBLCLK);
+static_assert(vm::kFrameLeftButtonDown == WM_NCLBUTTONDOWN && vm::kFrameLeftButtonUp == WM_NCLBUTTONUP &&
               vm::kFrameLeftButtonDoubleClick == WM_NCLBUTTONDBLCLK);
 static_assert(vm::kFrameRightButtonDown == WM_NCRBUTTONDOWN && vm::kFrameRightButtonUp == WM_NCRBUTTONUP &&
               vm::kFrameRightButtonDoubleClick == WM_NCRBUTTONDBLCLK);
-static_assert(vm::kFrameMiddleButtonDown == WM_NCMBUTTONDOWN &&
+static_assert(vm::kFrameMiddleButtonDown == WM_NCMBUTTONDOWN && vm::kFrameMiddleButtonUp == WM_NCMBUTTONUP &&
               vm::kFrameMiddleButtonDoubleClick == WM_NCMBUTTONDBLCLK);
 static_assert(vm::kWindowsUserMessage == WM_USER);
 
@@ -66,6 +70,7 @@ bool OnKey(int code, WPARAM virtualKey, LPARAM flags) {
       vm::DecideKey(*block, {code, static_cast<uint32_t>(virtualKey), static_cast<uint32_t>(flags),
                              IsMovieOrInside(*block, GetFocus())});
   if (response.sendEscape) vm::PostToRunner(*block, WM_CHAR, VK_ESCAPE, flags);
+  if (response.endMovie) vm::AskRunnerToEndMovie(*block);
   return response.swallow;
 }
 
@@ -79,6 +84,7 @@ bool OnMouse(int code, WPARAM message, LPARAM details) {
   if (response.dragStart) vm::PostToRunner(*block, vm::WM_RUNNER_DRAG_START, WM_LBUTTONDOWN, 0);
   if (response.dragEnd) vm::PostToRunner(*block, vm::WM_RUNNER_DRAG_END, 0, 0);
   if (response.showMenu) vm::PostToRunner(*block, vm::WM_RUNNER_SHOW_MENU, 0, 0);
+  if (response.endMovie) vm::AskRunnerToEndMovie(*block);
   return response.swallow;
 }
 

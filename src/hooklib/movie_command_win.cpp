@@ -8,8 +8,8 @@
 #include "hooklib/fixed_text.h"
 #include "hooklib/heap_object_win.h"
 #include "hooklib/hook_session_win.h"
-#include "hooklib/library_name.h"
 #include "hooklib/movie_command.h"
+#include "hooklib/movie_end_win.h"
 #include "hooklib/runner_notices_win.h"
 #include "support/win_handles.h"
 
@@ -95,13 +95,8 @@ void WaitInBackground(const SharedBlockView& block, UniqueHandle process) {
 }
 
 OpenOutcome Quit(const SharedBlockView& block) {
-  char path[MAX_PATH];
-  char name[kRunnerMessageNameCapacity];
-  if (!LibraryPath(HookLibraryModule(), path) || !RunnerMessageNameFor(path, name)) return Failed(ERROR_INVALID_NAME);
-  // The same request as the Runner's close request: to its thread, which ends the movie politely.
-  const UINT message = RegisterWindowMessageA(name);
-  if (!message || !PostThreadMessageA(block.Get(kBlockRunnerThreadId), message, 0, 0)) return Failed(GetLastError());
-  return Done();
+  const DWORD error = AskRunnerToEndMovie(block);
+  return error == ERROR_SUCCESS ? Done() : Failed(error);
 }
 
 OpenOutcome Open(const SharedBlockView& block, const MovieCommand& command, const char* directory,

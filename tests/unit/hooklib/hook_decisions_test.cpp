@@ -84,66 +84,155 @@ TEST(ReadyLatch, LetsOneNoticeThroughPerMovieWindow) {
   EXPECT_TRUE(latch.Claim(kMovieWindow + 4));
 }
 
-TEST(DecideKey, EscapeGoesToTheRunnerOnlyWhenItEndsTheMovie) {
+// The option bytes of a case: ESC ends the movie, keys off, mouse off, menu off, draggable.
+struct Options {
+  bool exitOnEsc = false;
+  bool keysOff = false;
+  bool mouseOff = false;
+  bool menuOff = false;
+  bool draggable = false;
+  bool noMenuItems = false;  // "Close", "Setup" and "Minimize" all off
+};
+
+RunningSession With(const Options& o) {
+  RunningSession s;
+  s.block.Set(vm::kBlockExitOnEsc, o.exitOnEsc);
+  s.block.Set(vm::kBlockKeyInteractionOff, o.keysOff);
+  s.block.Set(vm::kBlockMouseInteractionOff, o.mouseOff);
+  s.block.Set(vm::kBlockRightClickMenuOff, o.menuOff);
+  s.block.Set(vm::kBlockDraggable, o.draggable);
+  s.block.Set(vm::kBlockCloseMenu, !o.noMenuItems);
+  return s;
+}
+
+TEST(DecideKey, EscapeAndKeysOffEndTheMovieAndTheProjectorSeesNoneOfIt) {
   using R = vm::KeyResponse;
+  const R escape{true, false, true};
+  const R ends{false, true, true};
+  const R swallowed{false, false, true};
+  Options esc;
+  esc.exitOnEsc = true;
+  Options keysOff;
+  keysOff.keysOff = true;
+  Options both = keysOff;
+  both.exitOnEsc = true;
   const struct {
     const char* label;
-    bool exitOnEsc;
+    Options options;
     vm::KeyEvent event;
     R expected;
   } cases[] = {
-      {"first press", true, {vm::kHookAction, vm::kKeyEscape, 1, true}, R{true, true}},
-      {"auto-repeat", true, {vm::kHookAction, vm::kKeyEscape, kRepeatedKeyDown, true}, R{false, true}},
-      {"release", true, {vm::kHookAction, vm::kKeyEscape, kKeyUp, true}, R{}},
-      {"peeked only", true, {kNoRemove, vm::kKeyEscape, 1, true}, R{}},
-      {"focus outside the movie", true, {vm::kHookAction, vm::kKeyEscape, 1, false}, R{}},
-      {"another key", true, {vm::kHookAction, kKeyA, 1, true}, R{}},
-      {"ESC does not end the movie", false, {vm::kHookAction, vm::kKeyEscape, 1, true}, R{}},
+      {"ESC, first press", esc, {vm::kHookAction, vm::kKeyEscape, 1, true}, escape},
+      {"ESC, auto-repeat", esc, {vm::kHookAction, vm::kKeyEscape, kRepeatedKeyDown, true}, swallowed},
+      {"ESC, release", esc, {vm::kHookAction, vm::kKeyEscape, kKeyUp, true}, R{}},
+      {"ESC, peeked only", esc, {kNoRemove, vm::kKeyEscape, 1, true}, R{}},
+      {"ESC, focus outside the movie", esc, {vm::kHookAction, vm::kKeyEscape, 1, false}, R{}},
+      {"another key, ESC ends", esc, {vm::kHookAction, kKeyA, 1, true}, R{}},
+      {"ESC that ends nothing", Options{}, {vm::kHookAction, vm::kKeyEscape, 1, true}, R{}},
+      {"a key, keys on", Options{}, {vm::kHookAction, kKeyA, 1, true}, R{}},
+      {"a key, keys off", keysOff, {vm::kHookAction, kKeyA, 1, true}, ends},
+      {"auto-repeat, keys off", keysOff, {vm::kHookAction, kKeyA, kRepeatedKeyDown, true}, swallowed},
+      {"release, keys off", keysOff, {vm::kHookAction, kKeyA, kKeyUp, true}, swallowed},
+      {"ESC, keys off", keysOff, {vm::kHookAction, vm::kKeyEscape, 1, true}, ends},
+      {"ESC, keys off and ESC ends", both, {vm::kHookAction, vm::kKeyEscape, 1, true}, escape},
+      {"ESC release, keys off and ESC ends", both, {vm::kHookAction, vm::kKeyEscape, kKeyUp, true}, swallowed},
+      {"keys off, peeked only", keysOff, {kNoRemove, kKeyA, 1, true}, R{}},
+      {"keys off, focus outside the movie", keysOff, {vm::kHookAction, kKeyA, 1, false}, R{}},
   };
   for (const auto& c : cases) {
-    RunningSession s;
-    s.block.Set(vm::kBlockExitOnEsc, c.exitOnEsc);
+    RunningSession s = With(c.options);
     EXPECT_TRUE(vm::DecideKey(s.block, c.event) == c.expected) << c.label;
   }
 }
 
-TEST(DecideMouse, ClicksDragsAndTheRightButton) {
+// The Runner rewrites the keys byte while the movie plays; the next key follows it.
+TEST(DecideKey, FollowsTheKeysByteAsTheRunnerRewritesIt) {
+  RunningSession s;
+  const vm::KeyEvent press{vm::kHookAction, kKeyA, 1, true};
+  EXPECT_FALSE(vm::DecideKey(s.block, press).endMovie);
+  s.block.Set(vm::kBlockKeyInteractionOff, 1);
+  EXPECT_TRUE(vm::DecideKey(s.block, press).endMovie);
+  s.block.Set(vm::kBlockKeyInteractionOff, 0);
+  EXPECT_FALSE(vm::DecideKey(s.block, press).swallow);
+}
+
+TEST(DecideMouse, ClicksDragsTheRightButtonAndMouseOff) {
   using R = vm::MouseResponse;
-  const R clicked{true, false, false, false, false};
-  const R dragStarts{true, true, false, false, false};
-  const R dragEnds{false, false, true, false, false};
-  const R pressSwallowed{true, false, false, false, true};
-  const R menu{false, false, false, true, true};
-  const R swallowed{false, false, false, false, true};
+  const R clicked{true, false, false, false, false, false};
+  const R dragStarts{true, true, false, false, false, false};
+  const R dragEnds{false, false, true, false, false, false};
+  const R pressSwallowed{true, false, false, false, false, true};
+  const R menu{false, false, false, true, false, true};
+  const R ends{false, false, false, false, true, true};
+  const R swallowed{false, false, false, false, false, true};
+  Options draggable;
+  draggable.draggable = true;
+  Options menuOff;
+  menuOff.menuOff = true;
+  Options noItems;
+  noItems.noMenuItems = true;
+  Options mouseOff;
+  mouseOff.mouseOff = true;
+  Options mouseOffDraggable = mouseOff;
+  mouseOffDraggable.draggable = true;
+  Options mouseAndMenuOff = mouseOff;
+  mouseAndMenuOff.menuOff = true;
+  Options mouseOffNoItems = mouseOff;
+  mouseOffNoItems.noMenuItems = true;
   const struct {
     const char* label;
-    bool draggable;
-    bool menuOff;
+    Options options;
     vm::MouseEvent event;
     R expected;
   } cases[] = {
-      {"left press", false, false, {vm::kHookAction, vm::kLeftButtonDown, true}, clicked},
-      {"left press, draggable", true, false, {vm::kHookAction, vm::kLeftButtonDown, true}, dragStarts},
-      {"left double-click, draggable", true, false, {vm::kHookAction, vm::kLeftButtonDoubleClick, true}, dragStarts},
-      {"left release, draggable", true, false, {vm::kHookAction, vm::kLeftButtonUp, true}, dragEnds},
-      {"left release", false, false, {vm::kHookAction, vm::kLeftButtonUp, true}, R{}},
-      {"middle press", false, false, {vm::kHookAction, vm::kMiddleButtonDown, true}, clicked},
-      {"frame press, draggable", true, false, {vm::kHookAction, vm::kFrameLeftButtonDown, true}, clicked},
-      {"right press", false, false, {vm::kHookAction, vm::kRightButtonDown, true}, pressSwallowed},
-      {"right double-click", false, false, {vm::kHookAction, vm::kRightButtonDoubleClick, true}, pressSwallowed},
-      {"right release", false, false, {vm::kHookAction, vm::kRightButtonUp, true}, menu},
-      {"right release, no menu", false, true, {vm::kHookAction, vm::kRightButtonUp, true}, swallowed},
-      {"right release on the frame", false, false, {vm::kHookAction, vm::kFrameRightButtonUp, true}, menu},
-      {"right press on the frame", false, true, {vm::kHookAction, vm::kFrameRightButtonDown, true}, pressSwallowed},
-      {"move, draggable", true, false, {vm::kHookAction, kMouseMove, true}, R{}},
-      {"outside the movie", true, false, {vm::kHookAction, vm::kRightButtonUp, false}, R{}},
-      {"peeked only", true, false, {kNoRemove, vm::kLeftButtonDown, true}, R{}},
+      {"left press", Options{}, {vm::kHookAction, vm::kLeftButtonDown, true}, clicked},
+      {"left press, draggable", draggable, {vm::kHookAction, vm::kLeftButtonDown, true}, dragStarts},
+      {"left double-click, draggable", draggable, {vm::kHookAction, vm::kLeftButtonDoubleClick, true}, dragStarts},
+      {"left release, draggable", draggable, {vm::kHookAction, vm::kLeftButtonUp, true}, dragEnds},
+      {"left release", Options{}, {vm::kHookAction, vm::kLeftButtonUp, true}, R{}},
+      {"middle press", Options{}, {vm::kHookAction, vm::kMiddleButtonDown, true}, clicked},
+      {"middle release, draggable", draggable, {vm::kHookAction, vm::kMiddleButtonUp, true}, R{}},
+      {"extra button press", Options{}, {vm::kHookAction, vm::kExtraButtonDown, true}, clicked},
+      {"frame press, draggable", draggable, {vm::kHookAction, vm::kFrameLeftButtonDown, true}, clicked},
+      {"right press", Options{}, {vm::kHookAction, vm::kRightButtonDown, true}, pressSwallowed},
+      {"right double-click", Options{}, {vm::kHookAction, vm::kRightButtonDoubleClick, true}, pressSwallowed},
+      {"right release", Options{}, {vm::kHookAction, vm::kRightButtonUp, true}, menu},
+      {"right release, no menu", menuOff, {vm::kHookAction, vm::kRightButtonUp, true}, swallowed},
+      {"right release, a menu without items", noItems, {vm::kHookAction, vm::kRightButtonUp, true}, swallowed},
+      {"right release on the frame", Options{}, {vm::kHookAction, vm::kFrameRightButtonUp, true}, menu},
+      {"right press on the frame", menuOff, {vm::kHookAction, vm::kFrameRightButtonDown, true}, pressSwallowed},
+      {"move, draggable", draggable, {vm::kHookAction, kMouseMove, true}, R{}},
+      {"outside the movie", draggable, {vm::kHookAction, vm::kRightButtonUp, false}, R{}},
+      {"peeked only", draggable, {kNoRemove, vm::kLeftButtonDown, true}, R{}},
+      {"mouse off: left press", mouseOff, {vm::kHookAction, vm::kLeftButtonDown, true}, ends},
+      {"mouse off: left press, draggable", mouseOffDraggable, {vm::kHookAction, vm::kLeftButtonDown, true}, ends},
+      {"mouse off: left release, draggable", mouseOffDraggable, {vm::kHookAction, vm::kLeftButtonUp, true}, swallowed},
+      {"mouse off: left double-click", mouseOff, {vm::kHookAction, vm::kLeftButtonDoubleClick, true}, ends},
+      {"mouse off: middle press", mouseOff, {vm::kHookAction, vm::kMiddleButtonDown, true}, ends},
+      {"mouse off: extra button release", mouseOff, {vm::kHookAction, vm::kExtraButtonUp, true}, swallowed},
+      {"mouse off: frame press", mouseOff, {vm::kHookAction, vm::kFrameLeftButtonDown, true}, ends},
+      {"mouse off: move", mouseOff, {vm::kHookAction, kMouseMove, true}, R{}},
+      {"mouse off: right press, the menu opens", mouseOff, {vm::kHookAction, vm::kRightButtonDown, true},
+       pressSwallowed},
+      {"mouse off: right release, the menu opens", mouseOff, {vm::kHookAction, vm::kRightButtonUp, true}, menu},
+      {"mouse off: right press, no menu", mouseAndMenuOff, {vm::kHookAction, vm::kRightButtonDown, true}, ends},
+      {"mouse off: right release, no menu", mouseAndMenuOff, {vm::kHookAction, vm::kRightButtonUp, true}, swallowed},
+      {"mouse off: right press, no items", mouseOffNoItems, {vm::kHookAction, vm::kRightButtonDown, true}, ends},
+      {"mouse off: outside the movie", mouseOff, {vm::kHookAction, vm::kLeftButtonDown, false}, R{}},
+      {"mouse off: peeked only", mouseOff, {kNoRemove, vm::kLeftButtonDown, true}, R{}},
   };
   for (const auto& c : cases) {
-    RunningSession s;
-    s.block.Set(vm::kBlockDraggable, c.draggable);
-    s.block.Set(vm::kBlockRightClickMenuOff, c.menuOff);
+    RunningSession s = With(c.options);
     EXPECT_TRUE(vm::DecideMouse(s.block, c.event) == c.expected) << c.label;
+  }
+}
+
+// Any one of the three items makes a menu.
+TEST(DecideMouse, TheMenuOpensWithAnyOfItsItems) {
+  for (vm::ByteField item : {vm::kBlockCloseMenu, vm::kBlockSetupMenu, vm::kBlockMinimizeMenu}) {
+    RunningSession s;
+    s.block.Set(item, 1);
+    EXPECT_TRUE(vm::DecideMouse(s.block, {vm::kHookAction, vm::kRightButtonUp, true}).showMenu) << item.offset;
   }
 }
 

@@ -68,6 +68,7 @@ TEST(Script, ParsesEveryAction) {
       {"shell-open vcommand:run tool.exe two words", Opening(ActionKind::ShellOpen, "vcommand:run tool.exe two words")},
       {"shell-open-ex http://example.invalid/", Opening(ActionKind::ShellOpenEx, "http://example.invalid/")},
       {"dde-open  page.htm ", Opening(ActionKind::DdeOpen, "page.htm")},
+      {"focus", Make(ActionKind::Focus)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

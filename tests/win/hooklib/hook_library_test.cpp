@@ -21,12 +21,14 @@ namespace {
 
 constexpr char kLibraryCopyName[] = "vardelrun2.dll";
 constexpr char kMappingName[] = "HalvornRunnerMapping_VDL_RT2";
+constexpr char kRunnerMessageName[] = "HalvornRunnerMessage_VDL_RT2";
 constexpr char kRunnerClassName[] = "VardelHookTestRunner";
 constexpr DWORD kWaitMs = 5000;   // for what must arrive
 constexpr DWORD kQuietMs = 400;   // for what must not
 constexpr DWORD kPollMs = 5;
 
-// What reached the stand-in for the Runner's main window.
+// What reached the stand-in for the Runner's main window, and the runner message that reached its
+// thread.
 struct Received {
   UINT message;
   WPARAM wParam;
@@ -45,6 +47,11 @@ int CountReceived(UINT message, WPARAM wParam) {
   return count;
 }
 
+UINT RunnerMessage() {
+  static const UINT message = RegisterWindowMessageA(kRunnerMessageName);
+  return message;
+}
+
 // Pumps this thread's messages until done() holds or the time is up. No TranslateMessage: a
 // WM_CHAR must come from the library, never from a key that reached this window.
 template <typename Done>
@@ -52,7 +59,11 @@ bool PumpUntil(Done done, DWORD limitMs) {
   const DWORD start = GetTickCount();
   for (;;) {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.hwnd == nullptr && message.message == RunnerMessage())
+        g_received.push_back({message.message, message.wParam});
+      DispatchMessageA(&message);
+    }
     if (done()) return true;
     if (GetTickCount() - start >= limitMs) return false;
     Sleep(kPollMs);
@@ -100,7 +111,7 @@ class HookTarget {
   HWND Window() const { return window_; }
   DWORD ProcessId() const { return process_.dwProcessId; }
   DWORD ThreadId() const { return process_.dwThreadId; }
-  // The target's count of the input that reached it: "escapes E left L right R".
+  // The target's count of the input that reached it: "escapes E keys K left L right R".
   std::string Caption() const {
     char text[128] = "";
     GetWindowTextA(window_, text, sizeof text);
@@ -181,6 +192,8 @@ class HookLibrary : public ::testing::Test {
     block_.Set(vm::kBlockMainWindowCopy, vm::HandleToBlock(runner_.get()));
     block_.Set(vm::kBlockRunnerThreadId, GetCurrentThreadId());
     block_.Set(vm::kBlockRunnerProcessId, GetCurrentProcessId());
+    // The Runner's menu has its "Close" item unless the settings take it away.
+    block_.Set(vm::kBlockCloseMenu, 1);
   }
 
   void TearDown() override {
@@ -220,20 +233,20 @@ class HookLibrary : public ::testing::Test {
   // The threads share their input state only while attached, so the key must have landed, in
   // the target or as the library's WM_CHAR, before they part; a key still queued then is lost.
   // The short pump after it gives the key's release the same chance.
-  static void PressEscape(const HookTarget& target) {
+  static void PressKey(const HookTarget& target, BYTE virtualKey) {
     AttachThreadInput(GetCurrentThreadId(), target.ThreadId(), TRUE);
     SetForegroundWindow(GetAncestor(target.Window(), GA_ROOT));
     SetFocus(target.Window());
     PumpUntil([&] { return GetFocus() == target.Window(); }, kWaitMs);
     const std::string before = target.Caption();
-    const int charsBefore = CountReceived(WM_CHAR, VK_ESCAPE);
-    keybd_event(VK_ESCAPE, 0, 0, 0);
-    keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
-    PumpUntil([&] { return target.Caption() != before || CountReceived(WM_CHAR, VK_ESCAPE) > charsBefore; },
-              kWaitMs);
+    const size_t receivedBefore = g_received.size();
+    keybd_event(virtualKey, 0, 0, 0);
+    keybd_event(virtualKey, 0, KEYEVENTF_KEYUP, 0);
+    PumpUntil([&] { return target.Caption() != before || g_received.size() > receivedBefore; }, kWaitMs);
     PumpFor(kPollMs * 4);
     AttachThreadInput(GetCurrentThreadId(), target.ThreadId(), FALSE);
   }
+  static void PressEscape(const HookTarget& target) { PressKey(target, VK_ESCAPE); }
 
   static void Click(const HookTarget& target, DWORD down, DWORD up) {
     RECT area;
@@ -244,6 +257,13 @@ class HookLibrary : public ::testing::Test {
   }
   static void RightClick(const HookTarget& target) { Click(target, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP); }
   static void LeftClick(const HookTarget& target) { Click(target, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }
+
+  static void MoveOver(const HookTarget& target) {
+    RECT area;
+    GetWindowRect(target.Window(), &area);
+    SetCursorPos(area.left + 10, area.top + 10);
+    mouse_event(MOUSEEVENTF_MOVE, 20, 20, 0, 0);
+  }
 
   static bool Arrives(UINT message, WPARAM wParam) {
     return PumpUntil([=] { return CountReceived(message, wParam) > 0; }, kWaitMs);
@@ -296,12 +316,12 @@ TEST_F(HookLibrary, EscapeGoesToTheRunnerOnlyWhenItEndsTheMovie) {
   block_.Set(vm::kBlockExitOnEsc, 1);
   PressEscape(target);
   EXPECT_TRUE(Arrives(WM_CHAR, VK_ESCAPE));
-  EXPECT_EQ(QuietCaption(target), "escapes 0 left 0 right 0") << "the projector must not see it";
+  EXPECT_EQ(QuietCaption(target), "escapes 0 keys 0 left 0 right 0") << "the projector must not see it";
 
   g_received.clear();
   block_.Set(vm::kBlockExitOnEsc, 0);
   PressEscape(target);
-  EXPECT_EQ(QuietCaption(target), "escapes 1 left 0 right 0");
+  EXPECT_EQ(QuietCaption(target), "escapes 1 keys 0 left 0 right 0");
   EXPECT_EQ(CountReceived(WM_CHAR, VK_ESCAPE), 0);
 }
 
@@ -318,7 +338,7 @@ TEST_F(HookLibrary, TheRightButtonOpensTheRunnersMenuNeverTheProjectors) {
   block_.Set(vm::kBlockRightClickMenuOff, 1);
   RightClick(target);
   EXPECT_TRUE(Arrives(vm::WM_RUNNER_MOVIE_CLICKED, 0));
-  EXPECT_EQ(QuietCaption(target), "escapes 0 left 0 right 0");
+  EXPECT_EQ(QuietCaption(target), "escapes 0 keys 0 left 0 right 0");
   EXPECT_EQ(CountReceived(vm::WM_RUNNER_SHOW_MENU, 0), 0);
 }
 
@@ -329,7 +349,7 @@ TEST_F(HookLibrary, TheLeftButtonStartsAndEndsADragWhenTheMovieIsDraggable) {
 
   LeftClick(target);
   EXPECT_TRUE(Arrives(vm::WM_RUNNER_MOVIE_CLICKED, 0));
-  EXPECT_EQ(QuietCaption(target), "escapes 0 left 1 right 0");
+  EXPECT_EQ(QuietCaption(target), "escapes 0 keys 0 left 1 right 0");
   EXPECT_EQ(CountReceived(vm::WM_RUNNER_DRAG_START, WM_LBUTTONDOWN), 0);
 
   g_received.clear();
@@ -340,7 +360,52 @@ TEST_F(HookLibrary, TheLeftButtonStartsAndEndsADragWhenTheMovieIsDraggable) {
   EXPECT_EQ(g_received[0].message, vm::WM_RUNNER_MOVIE_CLICKED);
   EXPECT_EQ(g_received[1].message, vm::WM_RUNNER_DRAG_START);
   EXPECT_EQ(g_received[1].wParam, static_cast<WPARAM>(WM_LBUTTONDOWN));
-  EXPECT_EQ(QuietCaption(target), "escapes 0 left 2 right 0") << "the movie still gets the click";
+  EXPECT_EQ(QuietCaption(target), "escapes 0 keys 0 left 2 right 0") << "the movie still gets the click";
+}
+
+// With key interaction off a key ends the movie as the close request does; the Runner rewrites
+// the byte as the movie plays, and the next key follows it.
+TEST_F(HookLibrary, WithKeysOffAKeyEndsTheMovieAndNeverReachesIt) {
+  HookTarget target;
+  StartProjector(target);
+  Embed(target);
+
+  block_.Set(vm::kBlockKeyInteractionOff, 1);
+  PressKey(target, 'A');
+  EXPECT_TRUE(Arrives(RunnerMessage(), 0));
+  EXPECT_EQ(QuietCaption(target), "escapes 0 keys 0 left 0 right 0");
+  EXPECT_EQ(CountReceived(RunnerMessage(), 0), 1) << "one request for one press";
+
+  g_received.clear();
+  block_.Set(vm::kBlockKeyInteractionOff, 0);
+  PressKey(target, 'A');
+  EXPECT_EQ(QuietCaption(target), "escapes 0 keys 1 left 0 right 0");
+  EXPECT_EQ(CountReceived(RunnerMessage(), 0), 0);
+}
+
+TEST_F(HookLibrary, WithTheMouseOffAPressEndsTheMovieAndAMoveDoesNot) {
+  HookTarget target;
+  StartProjector(target);
+  Embed(target);
+  block_.Set(vm::kBlockMouseInteractionOff, 1);
+  block_.Set(vm::kBlockRightClickMenuOff, 1);
+
+  MoveOver(target);
+  PumpFor(kQuietMs);
+  EXPECT_EQ(CountReceived(RunnerMessage(), 0), 0) << "a move";
+
+  LeftClick(target);
+  EXPECT_TRUE(Arrives(RunnerMessage(), 0));
+  RightClick(target);
+  EXPECT_EQ(QuietCaption(target), "escapes 0 keys 0 left 0 right 0");
+  EXPECT_EQ(CountReceived(RunnerMessage(), 0), 2);
+
+  // The right button opens the Runner's menu when there is one, which has its own way out.
+  g_received.clear();
+  block_.Set(vm::kBlockRightClickMenuOff, 0);
+  RightClick(target);
+  EXPECT_TRUE(Arrives(vm::WM_RUNNER_SHOW_MENU, 0));
+  EXPECT_EQ(CountReceived(RunnerMessage(), 0), 0);
 }
 
 TEST_F(HookLibrary, ReportsWhichWindowTheProjectorActivates) {
@@ -368,7 +433,7 @@ TEST_F(HookLibrary, LeavesEveryOtherProcessAlone) {
   RightClick(other);
   LeftClick(other);
   SetForegroundWindow(runner_.get());
-  EXPECT_EQ(QuietCaption(other), "escapes 1 left 1 right 2");
+  EXPECT_EQ(QuietCaption(other), "escapes 1 keys 0 left 1 right 2");
   for (const Received& r : g_received)
     EXPECT_TRUE(r.message == vm::WM_RUNNER_ACTIVATION && r.wParam != reinterpret_cast<WPARAM>(other.Window()))
         << std::hex << r.message << " " << r.wParam;
@@ -385,7 +450,7 @@ TEST_F(HookLibrary, GoesIdleOnceTheRunnerHasEndedTheSession) {
   g_received.clear();
   PressEscape(target);
   RightClick(target);
-  EXPECT_EQ(QuietCaption(target), "escapes 1 left 0 right 2");
+  EXPECT_EQ(QuietCaption(target), "escapes 1 keys 0 left 0 right 2");
   EXPECT_TRUE(g_received.empty());
 }
 

@@ -1,6 +1,6 @@
 // A window in a process of its own, standing in for the projector in the hook library's tests.
 // Its caption counts the input that reached it, so the test can see what the hooks kept away:
-// "escapes E left L right R".
+// "escapes E keys K left L right R".
 #include <windows.h>
 
 #include <cstdio>
@@ -16,19 +16,21 @@ constexpr UINT_PTR kFrameTimer = 2;
 constexpr UINT kFrameMs = 40;
 
 int g_escapes = 0;
+int g_otherKeys = 0;
 int g_leftPresses = 0;
 int g_rightMessages = 0;
 
 void ShowCounts(HWND window) {
   char caption[64];
-  std::snprintf(caption, sizeof caption, "escapes %d left %d right %d", g_escapes, g_leftPresses, g_rightMessages);
+  std::snprintf(caption, sizeof caption, "escapes %d keys %d left %d right %d", g_escapes, g_otherKeys, g_leftPresses,
+                g_rightMessages);
   SetWindowTextA(window, caption);
 }
 
 LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_KEYDOWN:
-      if (wParam == VK_ESCAPE) ++g_escapes;
+      ++(wParam == VK_ESCAPE ? g_escapes : g_otherKeys);
       ShowCounts(window);
       break;
     case WM_LBUTTONDOWN:
