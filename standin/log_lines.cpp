@@ -47,6 +47,8 @@ std::string OpeningLine(const std::string& action, std::int64_t result) {
 
 std::string ErrorLine(const std::string& message) { return "error " + message; }
 
+std::string KeyLine(std::uint32_t virtualKey) { return "key " + std::to_string(virtualKey); }
+
 std::vector<std::string> EnvironmentLines(const std::vector<std::string>& entries) {
   std::vector<std::string> lines;
   for (const std::string& entry : entries) {

@@ -24,6 +24,8 @@ std::string ReplyLine(std::int64_t result);
 // "shell-open 33": what an opening action's call returned.
 std::string OpeningLine(const std::string& action, std::int64_t result);
 std::string ErrorLine(const std::string& message);
+// "key 91": a key pressed in the stand-in's window, by its virtual-key code.
+std::string KeyLine(std::uint32_t virtualKey);
 
 // "env NAME VALUE" for the variables the Runner hands to its projector: "MossantLocalDir_Engine",
 // "MossantEngine_ID", "MossantEngine_WH" and the one named after the Runner's executable (any name

@@ -109,6 +109,7 @@ LRESULT ProjectorWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:             OnTimer(wParam); return 0;
     case WM_PAINT:             OnPaint(); return 0;
     case WM_LBUTTONUP:         OnClick(lParam); return 0;
+    case WM_KEYDOWN:           log_.Write(KeyLine(static_cast<uint32_t>(wParam))); break;
     case WM_ERASEBKGND:        return 1;  // every frame covers the whole client area
     case WM_WINDOWPOSCHANGED:  Observe(); break;
     case WM_STYLECHANGED:      Observe(); break;

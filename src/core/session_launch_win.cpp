@@ -22,6 +22,7 @@ namespace {
 
 constexpr char kHookLibraryName[] = "vardelrun.dll";
 constexpr DWORD kInputIdleMs = 11111;
+constexpr DWORD kHookRetryMs = 1;
 constexpr DWORD kWaitStepMs = 44;
 constexpr DWORD kSettleMs = 55;
 constexpr DWORD kReadyPauseMs = 111;
@@ -81,14 +82,20 @@ class LaunchSteps {
   bool ExtractSession();
   bool MapSharedBlock();
   bool LoadHookLibrary();
-  bool InstallHooks();
-  bool FillSharedBlock();
+  void SetHookFlags();
+  bool FormProjectorPaths();
   bool StartProjector();
+  bool InstallHooks();
+  void CompleteBlock();
+  void LetProjectorRun();
   bool EmbedMovie();
   void WaitForProjector();
 
  private:
+  HHOOK Hook(int kind, HookExport which) const;
   bool Install(int kind, HookExport which, UniqueHook& hook, const char* name);
+  bool InstallFirstHook();
+  void KeepWindowsKeys();
 
   TfrmMain& r_;
   SessionCleanup& c_;
@@ -185,48 +192,22 @@ bool LaunchSteps::LoadHookLibrary() {
   return true;
 }
 
-bool LaunchSteps::Install(int kind, HookExport which, UniqueHook& hook, const char* name) {
-  hook.reset(SetWindowsHookExA(kind, procs_[which], c_.HookLibrary.get(), 0));
-  if (!hook) Trace("launch: " + Win32FailureText("SetWindowsHookExA", name, GetLastError()) + "; ending");
-  return static_cast<bool>(hook);
-}
-
-// All system-wide; the block's flags that a hook reads are set before it is installed.
-bool LaunchSteps::InstallHooks() {
+// The flags that the hooks read, written before any hook is in.
+void LaunchSteps::SetHookFlags() {
   const RunnerSettings& s = r_.Settings;
   SharedBlock block = r_.Block();
-  if (!Install(WH_KEYBOARD, kKProc, c_.KeyboardHook, "keyboard")) return false;
   block.Set(kBlockDisableScreenSaver, s.DisableScreenSaver ? 1 : 0);
-  if (s.DisableW95Key) {
-    block.Set(kBlockDisableWindowsKey, 1);
-    if (!Install(WH_GETMESSAGE, kGProc, c_.GetMessageHook, "get-message")) return false;
-  }
-  if (!Install(WH_CBT, kCProc, c_.CbtHook, "CBT")) return false;
+  if (s.DisableW95Key) block.Set(kBlockDisableWindowsKey, 1);
   block.Set(kBlockRightClickMenuOff, s.RightClickMenu.Value ? 0 : 1);
   block.Set(kBlockCloseMenu, s.CloseMenu ? 1 : 0);
   block.Set(kBlockSetupMenu, s.SetupMenu ? 1 : 0);
   block.Set(kBlockMinimizeMenu, s.MinimizeMenu ? 1 : 0);
   block.Set(kBlockMouseInteractionOff, s.Interaction.Value ? 0 : 1);
   block.Set(kBlockDraggable, s.Draggable ? 1 : 0);
-  if (block.IsSet(kBlockRightClickMenuOff) || block.IsSet(kBlockMouseInteractionOff) || block.IsSet(kBlockDraggable))
-    return Install(WH_MOUSE, kMProc, c_.MouseHook, "mouse");
-  return true;
 }
 
-// Completes the block, registers the runner message and forms the projector's and the MIDI
-// file's paths.
-bool LaunchSteps::FillSharedBlock() {
-  SessionHandles handles;
-  handles.MainWindow = HandleValue(r_.MainWnd);
-  handles.MouseHook = HandleValue(c_.MouseHook.get());
-  handles.KeyboardHook = HandleValue(c_.KeyboardHook.get());
-  handles.CbtHook = HandleValue(c_.CbtHook.get());
-  handles.GetMessageHook = HandleValue(c_.GetMessageHook.get());
-  handles.RunnerThreadId = GetCurrentThreadId();
-  handles.RunnerProcessId = GetCurrentProcessId();
-  SharedBlock block = r_.Block();
-  CompleteSessionBlock(block, r_.Settings, handles);
-
+// Registers the runner message and forms the projector's and the MIDI file's paths.
+bool LaunchSteps::FormProjectorPaths() {
   r_.RunnerMessage = RegisterWindowMessageA((std::string(kRunnerMessageName) + r_.Instance.InstanceSuffix).c_str());
   if (r_.RunnerMessage == 0) return false;
   SessionPlacement& p = r_.Placement;
@@ -267,18 +248,84 @@ bool LaunchSteps::StartProjector() {
   }
   c_.ProjectorProcess.reset(info.hProcess);
   c_.ProjectorThread.reset(info.hThread);
+  c_.ProjectorSuspended = true;
   r_.ProjectorProcessId = info.dwProcessId;
   r_.ProjectorThreadId = info.dwThreadId;
   c_.AttachedThreadId = info.dwThreadId;
   c_.ProjectorJob = TieToRunner(info.hProcess);
-  block.Set(kBlockProjectorProcessId, info.dwProcessId);
   Trace("launch: projector " + projectorPath + " started in " + workingDir + " (process " +
         std::to_string(info.dwProcessId) + ")");
-
-  r_.ProjectorWindow = nullptr;
-  ResumeThread(info.hThread);
-  WaitForInputIdle(info.hProcess, kInputIdleMs);
   return true;
+}
+
+HHOOK LaunchSteps::Hook(int kind, HookExport which) const {
+  return SetWindowsHookExA(kind, procs_[which], c_.HookLibrary.get(), r_.ProjectorThreadId);
+}
+
+bool LaunchSteps::Install(int kind, HookExport which, UniqueHook& hook, const char* name) {
+  hook.reset(Hook(kind, which));
+  if (!hook) Trace("launch: " + Win32FailureText("SetWindowsHookExA", name, GetLastError()) + "; ending");
+  return static_cast<bool>(hook);
+}
+
+// Windows hooks only a thread that has started its user-interface part, and refuses one that
+// has not yet run with ERROR_INVALID_PARAMETER: the projector's thread then runs, and gets its
+// hooks as soon as the system takes them, while the system library that starts that part is
+// being loaded, before the program's own code runs.
+bool LaunchSteps::InstallFirstHook() {
+  HHOOK hook = Hook(WH_KEYBOARD, kKProc);
+  DWORD error = GetLastError();
+  if (!hook && error == ERROR_INVALID_PARAMETER) {
+    Trace("launch: the projector's thread takes hooks only once it runs");
+    ResumeThread(c_.ProjectorThread.get());
+    c_.ProjectorSuspended = false;
+    const DWORD start = GetTickCount();
+    while (!hook && error == ERROR_INVALID_PARAMETER && GetTickCount() - start < kInputIdleMs &&
+           WaitForSingleObject(c_.ProjectorProcess.get(), kHookRetryMs) == WAIT_TIMEOUT) {
+      hook = Hook(WH_KEYBOARD, kKProc);
+      error = GetLastError();
+    }
+  }
+  c_.KeyboardHook.reset(hook);
+  if (!hook) Trace("launch: " + Win32FailureText("SetWindowsHookExA", "keyboard", error) + "; ending");
+  return hook != nullptr;
+}
+
+// On the projector's main thread only, the one that owns the movie window: the library acts
+// nowhere else, and hooks for every thread would have the system map it into every program with
+// a window, where it may stay after the session and keep its file from being deleted. The thread
+// is still suspended, so none of its events is missed.
+bool LaunchSteps::InstallHooks() {
+  const RunnerSettings& s = r_.Settings;
+  SharedBlock block = r_.Block();
+  if (!InstallFirstHook()) return false;
+  if (s.DisableW95Key && !Install(WH_GETMESSAGE, kGProc, c_.GetMessageHook, "get-message")) return false;
+  if (!Install(WH_CBT, kCProc, c_.CbtHook, "CBT")) return false;
+  if (block.IsSet(kBlockRightClickMenuOff) || block.IsSet(kBlockMouseInteractionOff) || block.IsSet(kBlockDraggable))
+    return Install(WH_MOUSE, kMProc, c_.MouseHook, "mouse");
+  return true;
+}
+
+// The handles, and the projector's process id, which makes the library act in it.
+void LaunchSteps::CompleteBlock() {
+  SessionHandles handles;
+  handles.MainWindow = HandleValue(r_.MainWnd);
+  handles.MouseHook = HandleValue(c_.MouseHook.get());
+  handles.KeyboardHook = HandleValue(c_.KeyboardHook.get());
+  handles.CbtHook = HandleValue(c_.CbtHook.get());
+  handles.GetMessageHook = HandleValue(c_.GetMessageHook.get());
+  handles.RunnerThreadId = GetCurrentThreadId();
+  handles.RunnerProcessId = GetCurrentProcessId();
+  handles.ProjectorProcessId = r_.ProjectorProcessId;
+  SharedBlock block = r_.Block();
+  CompleteSessionBlock(block, r_.Settings, handles);
+}
+
+void LaunchSteps::LetProjectorRun() {
+  r_.ProjectorWindow = nullptr;
+  if (c_.ProjectorSuspended) ResumeThread(c_.ProjectorThread.get());
+  c_.ProjectorSuspended = false;
+  WaitForInputIdle(c_.ProjectorProcess.get(), kInputIdleMs);
 }
 
 bool LaunchSteps::EmbedMovie() {
@@ -294,6 +341,17 @@ bool LaunchSteps::EmbedMovie() {
   return true;
 }
 
+// While the movie plays; the wait loop below takes the hook's messages at every pass.
+void LaunchSteps::KeepWindowsKeys() {
+  if (!r_.Settings.DisableW95Key) return;
+  // Through void*: the export's real type is only known by name.
+  const auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(c_.HookLibrary.get(), "LProc")));
+  c_.WindowsKeyHook.reset(proc ? SetWindowsHookExA(WH_KEYBOARD_LL, proc, c_.HookLibrary.get(), 0) : nullptr);
+  if (!c_.WindowsKeyHook)
+    Trace("launch: the Windows keys stay the system's: " +
+          Win32FailureText("SetWindowsHookExA", "low-level keyboard", GetLastError()));
+}
+
 // Brings the movie up and keeps the presentation in order until the projector ends.
 void LaunchSteps::WaitForProjector() {
   const RunnerSettings& s = r_.Settings;
@@ -305,6 +363,7 @@ void LaunchSteps::WaitForProjector() {
                SWP_SHOWWINDOW | SWP_NOZORDER | (s.KeyInteraction.Value ? 0 : SWP_NOACTIVATE));
   SetForegroundWindow(r_.MainWnd);
   block.Set(kBlockMovieShown, 1);
+  KeepWindowsKeys();
 
   const bool fullScreenTopmost = s.FullScreen && !s.CustomSize && (Os.IsWin2000 || Os.IsWinMe);
   while (WaitForSingleObject(c_.ProjectorProcess.get(), kWaitStepMs) == WAIT_TIMEOUT) {
@@ -340,6 +399,7 @@ void LaunchSteps::WaitForProjector() {
     else
       r_.SyncProjectorZOrder();
   }
+  c_.WindowsKeyHook.reset();
   ShowWindow(r_.MainWnd, SW_HIDE);
   Trace("launch: the projector has ended");
 }
@@ -371,9 +431,13 @@ void TfrmMain::LaunchSession() {
   SessionCleanup cleanup(*this);
   LaunchSteps step(*this, cleanup);
   step.ChooseWorkingDirectory();
-  if (!step.ClaimDirectory() || !step.ExtractSession() || !step.MapSharedBlock() || !step.LoadHookLibrary() ||
-      !step.InstallHooks() || !step.FillSharedBlock() || !step.StartProjector() || !step.EmbedMovie())
+  if (!step.ClaimDirectory() || !step.ExtractSession() || !step.MapSharedBlock() || !step.LoadHookLibrary())
     return;
+  step.SetHookFlags();
+  if (!step.FormProjectorPaths() || !step.StartProjector() || !step.InstallHooks()) return;
+  step.CompleteBlock();
+  step.LetProjectorRun();
+  if (!step.EmbedMovie()) return;
   step.WaitForProjector();
 }
 
