@@ -57,8 +57,8 @@ void SessionCleanup::Run() {
   // before it ran would stay suspended; both keep its file in use: it is ended first, so that its
   // file goes with the one delete below.
   if ((r_.LaunchFailed || ProjectorSuspended) && ProjectorProcess) {
-    Trace(std::string("clean-up: ending the projector, ") +
-          (ProjectorSuspended ? "which never ran" : "whose window never appeared"));
+    Trace(ProjectorSuspended ? "clean-up: ending the projector, which never ran"
+                             : "clean-up: ending the projector, whose window never appeared");
     TerminateProcess(ProjectorProcess.get(), 1);
     WaitForSingleObject(ProjectorProcess.get(), kProjectorEndMs);
   }

@@ -92,9 +92,7 @@ class LaunchSteps {
   void WaitForProjector();
 
  private:
-  HHOOK Hook(int kind, HookExport which) const;
   bool Install(int kind, HookExport which, UniqueHook& hook, const char* name);
-  bool InstallFirstHook();
   void KeepWindowsKeys();
 
   TfrmMain& r_;
@@ -258,37 +256,25 @@ bool LaunchSteps::StartProjector() {
   return true;
 }
 
-HHOOK LaunchSteps::Hook(int kind, HookExport which) const {
-  return SetWindowsHookExA(kind, procs_[which], c_.HookLibrary.get(), r_.ProjectorThreadId);
-}
-
-bool LaunchSteps::Install(int kind, HookExport which, UniqueHook& hook, const char* name) {
-  hook.reset(Hook(kind, which));
-  if (!hook) Trace("launch: " + Win32FailureText("SetWindowsHookExA", name, GetLastError()) + "; ending");
-  return static_cast<bool>(hook);
-}
-
 // Windows hooks only a thread that has started its user-interface part, and refuses one that
 // has not yet run with ERROR_INVALID_PARAMETER: the projector's thread then runs, and gets its
 // hooks as soon as the system takes them, while the system library that starts that part is
 // being loaded, before the program's own code runs.
-bool LaunchSteps::InstallFirstHook() {
-  HHOOK hook = Hook(WH_KEYBOARD, kKProc);
-  DWORD error = GetLastError();
-  if (!hook && error == ERROR_INVALID_PARAMETER) {
-    Trace("launch: the projector's thread takes hooks only once it runs");
-    ResumeThread(c_.ProjectorThread.get());
-    c_.ProjectorSuspended = false;
-    const DWORD start = GetTickCount();
-    while (!hook && error == ERROR_INVALID_PARAMETER && GetTickCount() - start < kInputIdleMs &&
-           WaitForSingleObject(c_.ProjectorProcess.get(), kHookRetryMs) == WAIT_TIMEOUT) {
-      hook = Hook(WH_KEYBOARD, kKProc);
-      error = GetLastError();
+bool LaunchSteps::Install(int kind, HookExport which, UniqueHook& hook, const char* name) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    HHOOK installed = SetWindowsHookExA(kind, procs_[which], c_.HookLibrary.get(), r_.ProjectorThreadId);
+    const DWORD error = GetLastError();
+    hook.reset(installed);
+    if (hook) return true;
+    if (error != ERROR_INVALID_PARAMETER || GetTickCount() - start >= kInputIdleMs ||
+        (!c_.ProjectorSuspended && WaitForSingleObject(c_.ProjectorProcess.get(), kHookRetryMs) != WAIT_TIMEOUT)) {
+      Trace("launch: " + Win32FailureText("SetWindowsHookExA", name, error) + "; ending");
+      return false;
     }
+    if (c_.ProjectorSuspended) ResumeThread(c_.ProjectorThread.get());
+    c_.ProjectorSuspended = false;
   }
-  c_.KeyboardHook.reset(hook);
-  if (!hook) Trace("launch: " + Win32FailureText("SetWindowsHookExA", "keyboard", error) + "; ending");
-  return hook != nullptr;
 }
 
 // On the projector's main thread only, the one that owns the movie window: the library acts
@@ -298,7 +284,7 @@ bool LaunchSteps::InstallFirstHook() {
 bool LaunchSteps::InstallHooks() {
   const RunnerSettings& s = r_.Settings;
   SharedBlock block = r_.Block();
-  if (!InstallFirstHook()) return false;
+  if (!Install(WH_KEYBOARD, kKProc, c_.KeyboardHook, "keyboard")) return false;
   if (s.DisableW95Key && !Install(WH_GETMESSAGE, kGProc, c_.GetMessageHook, "get-message")) return false;
   if (!Install(WH_CBT, kCProc, c_.CbtHook, "CBT")) return false;
   if (block.IsSet(kBlockRightClickMenuOff) || block.IsSet(kBlockMouseInteractionOff) || block.IsSet(kBlockDraggable))
@@ -347,9 +333,7 @@ void LaunchSteps::KeepWindowsKeys() {
   // Through void*: the export's real type is only known by name.
   const auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(c_.HookLibrary.get(), "LProc")));
   c_.WindowsKeyHook.reset(proc ? SetWindowsHookExA(WH_KEYBOARD_LL, proc, c_.HookLibrary.get(), 0) : nullptr);
-  if (!c_.WindowsKeyHook)
-    Trace("launch: the Windows keys stay the system's: " +
-          Win32FailureText("SetWindowsHookExA", "low-level keyboard", GetLastError()));
+  if (!c_.WindowsKeyHook) Trace("launch: no low-level keyboard hook: the Windows keys stay the system's");
 }
 
 // Brings the movie up and keeps the presentation in order until the projector ends.

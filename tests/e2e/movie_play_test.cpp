@@ -79,7 +79,7 @@ TEST_F(MoviePlay, WindowedMovieIsEmbeddedAndSeesItsSession) {
 
 TEST_F(MoviePlay, FullScreenCoversTheScreen) {
   PackedRunner runner = Movie("FullScreen", Settings("FullScreen=1\r\n"));
-  runner.StandinScript = "ready;sleep 3000;close-request";
+  runner.StandinScript = "ready;sleep 5000;close-request";
   vmtest::PlayToACleanEnd(runner, kRunTimeoutMs, [](HWND main) {
     RECT rect;
     GetWindowRect(main, &rect);
@@ -127,7 +127,7 @@ TEST_F(MoviePlay, TheWindowsKeysReachTheMovieOnlyWhenTheyAreNotDisabled) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     PackedRunner runner = Movie(c.name, Settings(c.settings));
-    runner.StandinScript = "ready;sleep 5000;close-request";
+    runner.StandinScript = "ready;sleep 8000;close-request";
     vmtest::PlayToACleanEnd(runner, kRunTimeoutMs, [&](HWND main) {
       // The keyboard focus may have stayed on the main window; a click into the movie would
       // take it there, but could also hit the demo's link.
