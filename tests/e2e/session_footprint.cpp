@@ -159,7 +159,14 @@ void PlayToACleanEnd(const PackedRunner& runner, DWORD timeoutMs, const std::fun
 
   std::vector<Holder> holders = HookLibraryHolders(base);
   const auto isProjector = [&](const Holder& h) { return h.ProcessId == projectorId; };
-  EXPECT_TRUE(std::any_of(holders.begin(), holders.end(), isProjector)) << "the projector holds the library: " << Names(holders);
+  // This 64-bit program reads the module lists of 64-bit processes only (Wine 8 gives it none of
+  // a 32-bit process's modules); a 32-bit library cannot be loaded into a 64-bit process at all.
+  if (std::any_of(holders.begin(), holders.end(), isProjector))
+    std::printf("the projector holds the hook library\n");
+  else if (Variable("VARDEL_PRODUCTS_BUILD") == "i686")
+    std::printf("the 32-bit projector's modules are not readable from here: only 64-bit processes are looked at\n");
+  else
+    ADD_FAILURE() << "the projector's modules are not readable: " << Names(holders);
   holders.erase(std::remove_if(holders.begin(), holders.end(),
                                [&](const Holder& h) { return isProjector(h) || h.ProcessId == started.ProcessId; }),
                 holders.end());
