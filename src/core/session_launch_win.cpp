@@ -22,6 +22,7 @@ namespace {
 
 constexpr char kHookLibraryName[] = "vardelrun.dll";
 constexpr DWORD kInputIdleMs = 11111;
+// Between tries to hook a projector thread that the system does not hook yet.
 constexpr DWORD kHookRetryMs = 1;
 constexpr DWORD kWaitStepMs = 44;
 constexpr DWORD kSettleMs = 55;
@@ -418,6 +419,7 @@ void TfrmMain::LaunchSession() {
   if (!step.ClaimDirectory() || !step.ExtractSession() || !step.MapSharedBlock() || !step.LoadHookLibrary())
     return;
   step.SetHookFlags();
+  // The hooks are the projector thread's: it is created suspended, hooked, then let run.
   if (!step.FormProjectorPaths() || !step.StartProjector() || !step.InstallHooks()) return;
   step.CompleteBlock();
   step.LetProjectorRun();
