@@ -7,7 +7,6 @@ void CompleteSessionBlock(SharedBlock& block, const RunnerSettings& settings, co
   block.Set(kBlockMuteSound, settings.Sound.Value ? 1 : 0);
   block.Set(kBlockMainWindowCopy, handles.MainWindow);
   block.Set(kBlockMainWindow, handles.MainWindow);
-  block.Set(kBlockProjectorProcessId, 0);
   block.Set(kBlockMouseHook, handles.MouseHook);
   block.Set(kBlockKeyboardHook, handles.KeyboardHook);
   block.Set(kBlockCbtHook, handles.CbtHook);
@@ -19,6 +18,7 @@ void CompleteSessionBlock(SharedBlock& block, const RunnerSettings& settings, co
   block.Set(kBlockReserved60, 0);
   block.Set(kBlockRunnerThreadId, handles.RunnerThreadId);
   block.Set(kBlockRunnerProcessId, handles.RunnerProcessId);
+  block.Set(kBlockProjectorProcessId, handles.ProjectorProcessId);
 }
 
 }  // namespace vm

@@ -13,10 +13,12 @@ struct SessionHandles {
   uint32_t MainWindow = 0;
   uint32_t MouseHook = 0, KeyboardHook = 0, CbtHook = 0, GetMessageHook = 0;
   uint32_t RunnerThreadId = 0, RunnerProcessId = 0;
+  uint32_t ProjectorProcessId = 0;
 };
 
 // Completes the block once the hooks are in: the handles, the flags, and zeroes in the fields
-// that the hook procedures, already running in other processes, may have written meanwhile.
+// that the hook procedures may have written meanwhile. The projector's process id comes last:
+// it makes the library act in that process.
 void CompleteSessionBlock(SharedBlock& block, const RunnerSettings& settings, const SessionHandles& handles);
 
 }  // namespace vm

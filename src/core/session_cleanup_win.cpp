@@ -22,8 +22,8 @@ void DeleteOnce(const std::string& path) {
   Trace("clean-up: delete " + path + (deleted ? ": done" : ": failed"));
 }
 
-// The hook library may still be mapped into processes that are ending; when it stays locked,
-// the system deletes it at the next restart.
+// The hook library is mapped into the projector alone, which has ended by now; should it still be
+// locked, the system deletes it at the next restart.
 void DeleteHookLibrary(const std::string& path) {
   for (int attempt = 1; attempt <= kHookLibraryDeleteTries; ++attempt) {
     if (DeleteFileA(path.c_str())) {
@@ -53,10 +53,12 @@ void SessionCleanup::Run() {
 
   BroadcastSessionEnd();
   if (AttachedThreadId != 0) AttachThreadInput(GetCurrentThreadId(), AttachedThreadId, FALSE);
-  // A projector whose window never appeared would run on hidden and keep its file in use: it is
-  // ended first, so that its file goes with the one delete below.
-  if (r_.LaunchFailed && ProjectorProcess) {
-    Trace("clean-up: ending the projector, whose window never appeared");
+  // A projector whose window never appeared would run on hidden, and one that the launch left
+  // before it ran would stay suspended; both keep its file in use: it is ended first, so that its
+  // file goes with the one delete below.
+  if ((r_.LaunchFailed || ProjectorSuspended) && ProjectorProcess) {
+    Trace(ProjectorSuspended ? "clean-up: ending the projector, which never ran"
+                             : "clean-up: ending the projector, whose window never appeared");
     TerminateProcess(ProjectorProcess.get(), 1);
     WaitForSingleObject(ProjectorProcess.get(), kProjectorEndMs);
   }
@@ -68,13 +70,15 @@ void SessionCleanup::Run() {
   for (const auto& path : p.SessionFiles) DeleteOnce(path);
   Mute.End();
 
+  // The hooks are the projector thread's: the system removed them with the thread, if it ended.
+  const bool hooksGone = ProjectorThread && WaitForSingleObject(ProjectorThread.get(), 0) == WAIT_OBJECT_0;
   ProjectorJob.reset();
   ProjectorThread.reset();
   ProjectorProcess.reset();
   DisplayRequired.reset();
   SetCursor(LoadCursorA(nullptr, IDC_ARROW));
   MessageFilter = MessageFilterRef();
-  RemoveHooks();
+  RemoveHooks(hooksGone);
   HookLibrary.reset();
   ReleaseSharedBlock();
   PostMessageA(r_.MainWnd, WM_CLOSE, 0, 0);
@@ -100,7 +104,12 @@ void SessionCleanup::BroadcastSessionEnd() {
   PostMessageA(HWND_BROADCAST, r_.GlobalCloseMessage, reinterpret_cast<WPARAM>(r_.MainWnd), r_.CloseAtom);
 }
 
-void SessionCleanup::RemoveHooks() {
+void SessionCleanup::RemoveHooks(bool hooksGone) {
+  WindowsKeyHook.reset();
+  if (hooksGone) {
+    for (UniqueHook* hook : {&KeyboardHook, &MouseHook, &CbtHook, &GetMessageHook}) hook->release();
+    return;
+  }
   KeyboardHook.reset();
   MouseHook.reset();
   if (CbtHook) RemoveHookRetrying(CbtHook.release(), PumpPending);

@@ -24,7 +24,9 @@ class SessionCleanup {
   UniqueView View;  // the shared block; the runner reads it through SharedBlockBytes
   UniqueLibrary HookLibrary;
   UniqueHook KeyboardHook, GetMessageHook, CbtHook, MouseHook;
+  UniqueHook WindowsKeyHook;  // the low-level keyboard hook, in the Runner's own thread
   UniqueHandle ProjectorProcess, ProjectorThread;
+  bool ProjectorSuspended = false;  // started, and not yet resumed
   // Ends the projector when its last handle closes: at the clean-up, or when the system closes
   // the handles of a Runner that was killed.
   UniqueHandle ProjectorJob;
@@ -37,7 +39,7 @@ class SessionCleanup {
  private:
   void Run();
   void BroadcastSessionEnd();
-  void RemoveHooks();
+  void RemoveHooks(bool hooksGone);
   void ReleaseSharedBlock();
 
   TfrmMain& r_;

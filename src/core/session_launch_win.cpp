@@ -22,6 +22,8 @@ namespace {
 
 constexpr char kHookLibraryName[] = "vardelrun.dll";
 constexpr DWORD kInputIdleMs = 11111;
+// Between tries to hook a projector thread that the system does not hook yet.
+constexpr DWORD kHookRetryMs = 1;
 constexpr DWORD kWaitStepMs = 44;
 constexpr DWORD kSettleMs = 55;
 constexpr DWORD kReadyPauseMs = 111;
@@ -82,14 +84,18 @@ class LaunchSteps {
   bool ExtractSession();
   bool MapSharedBlock();
   bool LoadHookLibrary();
-  bool InstallHooks();
-  bool FillSharedBlock();
+  void SetHookFlags();
+  bool FormProjectorPaths();
   bool StartProjector();
+  bool InstallHooks();
+  void CompleteBlock();
+  void LetProjectorRun();
   bool EmbedMovie();
   void WaitForProjector();
 
  private:
   bool Install(int kind, HookExport which, UniqueHook& hook, const char* name);
+  void KeepWindowsKeys();
 
   TfrmMain& r_;
   SessionCleanup& c_;
@@ -186,17 +192,10 @@ bool LaunchSteps::LoadHookLibrary() {
   return true;
 }
 
-bool LaunchSteps::Install(int kind, HookExport which, UniqueHook& hook, const char* name) {
-  hook.reset(SetWindowsHookExA(kind, procs_[which], c_.HookLibrary.get(), 0));
-  if (!hook) Trace("launch: " + Win32FailureText("SetWindowsHookExA", name, GetLastError()) + "; ending");
-  return static_cast<bool>(hook);
-}
-
-// All system-wide; the block's flags that a hook reads are set before it is installed.
-bool LaunchSteps::InstallHooks() {
+// The flags that the hooks read, written before any hook is in.
+void LaunchSteps::SetHookFlags() {
   const RunnerSettings& s = r_.Settings;
   SharedBlock block = r_.Block();
-  if (!Install(WH_KEYBOARD, kKProc, c_.KeyboardHook, "keyboard")) return false;
   block.Set(kBlockDisableScreenSaver, s.DisableScreenSaver ? 1 : 0);
   // The library turns the screen saver's commands away from the movie; where the system has a
   // way to be told that the display is in use, this thread, which lives as long as the session,
@@ -206,36 +205,17 @@ bool LaunchSteps::InstallHooks() {
     c_.DisplayRequired.reset(kDisplayRequired);
     Trace("launch: the display stays on while the movie plays");
   }
-  if (s.DisableW95Key) {
-    block.Set(kBlockDisableWindowsKey, 1);
-    if (!Install(WH_GETMESSAGE, kGProc, c_.GetMessageHook, "get-message")) return false;
-  }
-  if (!Install(WH_CBT, kCProc, c_.CbtHook, "CBT")) return false;
+  if (s.DisableW95Key) block.Set(kBlockDisableWindowsKey, 1);
   block.Set(kBlockRightClickMenuOff, s.RightClickMenu.Value ? 0 : 1);
   block.Set(kBlockCloseMenu, s.CloseMenu ? 1 : 0);
   block.Set(kBlockSetupMenu, s.SetupMenu ? 1 : 0);
   block.Set(kBlockMinimizeMenu, s.MinimizeMenu ? 1 : 0);
   block.Set(kBlockMouseInteractionOff, s.Interaction.Value ? 0 : 1);
   block.Set(kBlockDraggable, s.Draggable ? 1 : 0);
-  // Every setting needs the mouse hook: the right button must never reach the projector, whose
-  // own menu would open in place of the Runner's.
-  return Install(WH_MOUSE, kMProc, c_.MouseHook, "mouse");
 }
 
-// Completes the block, registers the runner message and forms the projector's and the MIDI
-// file's paths.
-bool LaunchSteps::FillSharedBlock() {
-  SessionHandles handles;
-  handles.MainWindow = HandleValue(r_.MainWnd);
-  handles.MouseHook = HandleValue(c_.MouseHook.get());
-  handles.KeyboardHook = HandleValue(c_.KeyboardHook.get());
-  handles.CbtHook = HandleValue(c_.CbtHook.get());
-  handles.GetMessageHook = HandleValue(c_.GetMessageHook.get());
-  handles.RunnerThreadId = GetCurrentThreadId();
-  handles.RunnerProcessId = GetCurrentProcessId();
-  SharedBlock block = r_.Block();
-  CompleteSessionBlock(block, r_.Settings, handles);
-
+// Registers the runner message and forms the projector's and the MIDI file's paths.
+bool LaunchSteps::FormProjectorPaths() {
   r_.RunnerMessage = RegisterWindowMessageA((std::string(kRunnerMessageName) + r_.Instance.InstanceSuffix).c_str());
   if (r_.RunnerMessage == 0) return false;
   SessionPlacement& p = r_.Placement;
@@ -276,19 +256,73 @@ bool LaunchSteps::StartProjector() {
   }
   c_.ProjectorProcess.reset(info.hProcess);
   c_.ProjectorThread.reset(info.hThread);
+  c_.ProjectorSuspended = true;
   r_.ProjectorProcessId = info.dwProcessId;
   r_.ProjectorThreadId = info.dwThreadId;
   c_.AttachedThreadId = info.dwThreadId;
   c_.ProjectorJob = TieToRunner(info.hProcess);
-  block.Set(kBlockProjectorProcessId, info.dwProcessId);
   if (r_.Settings.Sound.Value) c_.Mute.Begin();
   Trace("launch: projector " + projectorPath + " started in " + workingDir + " (process " +
         std::to_string(info.dwProcessId) + ")");
-
-  r_.ProjectorWindow = nullptr;
-  ResumeThread(info.hThread);
-  WaitForInputIdle(info.hProcess, kInputIdleMs);
   return true;
+}
+
+// Windows hooks only a thread that has started its user-interface part, and refuses one that
+// has not yet run with ERROR_INVALID_PARAMETER: the projector's thread then runs, and gets its
+// hooks as soon as the system takes them, while the system library that starts that part is
+// being loaded, before the program's own code runs.
+bool LaunchSteps::Install(int kind, HookExport which, UniqueHook& hook, const char* name) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    HHOOK installed = SetWindowsHookExA(kind, procs_[which], c_.HookLibrary.get(), r_.ProjectorThreadId);
+    const DWORD error = GetLastError();
+    hook.reset(installed);
+    if (hook) return true;
+    if (error != ERROR_INVALID_PARAMETER || GetTickCount() - start >= kInputIdleMs ||
+        (!c_.ProjectorSuspended && WaitForSingleObject(c_.ProjectorProcess.get(), kHookRetryMs) != WAIT_TIMEOUT)) {
+      Trace("launch: " + Win32FailureText("SetWindowsHookExA", name, error) + "; ending");
+      return false;
+    }
+    if (c_.ProjectorSuspended) ResumeThread(c_.ProjectorThread.get());
+    c_.ProjectorSuspended = false;
+  }
+}
+
+// On the projector's main thread only, the one that owns the movie window: the library acts
+// nowhere else, and hooks for every thread would have the system map it into every program with
+// a window, where it may stay after the session and keep its file from being deleted. The thread
+// is still suspended, so none of its events is missed.
+bool LaunchSteps::InstallHooks() {
+  const RunnerSettings& s = r_.Settings;
+  SharedBlock block = r_.Block();
+  if (!Install(WH_KEYBOARD, kKProc, c_.KeyboardHook, "keyboard")) return false;
+  if (s.DisableW95Key && !Install(WH_GETMESSAGE, kGProc, c_.GetMessageHook, "get-message")) return false;
+  if (!Install(WH_CBT, kCProc, c_.CbtHook, "CBT")) return false;
+  // Every setting needs the mouse hook: the right button must never reach the projector, whose
+  // own menu would open in place of the Runner's.
+  return Install(WH_MOUSE, kMProc, c_.MouseHook, "mouse");
+}
+
+// The handles, and the projector's process id, which makes the library act in it.
+void LaunchSteps::CompleteBlock() {
+  SessionHandles handles;
+  handles.MainWindow = HandleValue(r_.MainWnd);
+  handles.MouseHook = HandleValue(c_.MouseHook.get());
+  handles.KeyboardHook = HandleValue(c_.KeyboardHook.get());
+  handles.CbtHook = HandleValue(c_.CbtHook.get());
+  handles.GetMessageHook = HandleValue(c_.GetMessageHook.get());
+  handles.RunnerThreadId = GetCurrentThreadId();
+  handles.RunnerProcessId = GetCurrentProcessId();
+  handles.ProjectorProcessId = r_.ProjectorProcessId;
+  SharedBlock block = r_.Block();
+  CompleteSessionBlock(block, r_.Settings, handles);
+}
+
+void LaunchSteps::LetProjectorRun() {
+  r_.ProjectorWindow = nullptr;
+  if (c_.ProjectorSuspended) ResumeThread(c_.ProjectorThread.get());
+  c_.ProjectorSuspended = false;
+  WaitForInputIdle(c_.ProjectorProcess.get(), kInputIdleMs);
 }
 
 bool LaunchSteps::EmbedMovie() {
@@ -308,6 +342,15 @@ bool LaunchSteps::EmbedMovie() {
   return true;
 }
 
+// While the movie plays; the wait loop below takes the hook's messages at every pass.
+void LaunchSteps::KeepWindowsKeys() {
+  if (!r_.Settings.DisableW95Key) return;
+  // Through void*: the export's real type is only known by name.
+  const auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(c_.HookLibrary.get(), "LProc")));
+  c_.WindowsKeyHook.reset(proc ? SetWindowsHookExA(WH_KEYBOARD_LL, proc, c_.HookLibrary.get(), 0) : nullptr);
+  if (!c_.WindowsKeyHook) Trace("launch: no low-level keyboard hook: the Windows keys stay the system's");
+}
+
 // Brings the movie up and keeps the presentation in order until the projector ends.
 void LaunchSteps::WaitForProjector() {
   const RunnerSettings& s = r_.Settings;
@@ -321,6 +364,7 @@ void LaunchSteps::WaitForProjector() {
                SWP_SHOWWINDOW | SWP_NOZORDER | (s.KeyInteraction.Value ? 0 : SWP_NOACTIVATE));
   SetForegroundWindow(r_.MainWnd);
   block.Set(kBlockMovieShown, 1);
+  KeepWindowsKeys();
 
   const bool fullScreenTopmost = s.FullScreen && !s.CustomSize && (Os.IsWin2000 || Os.IsWinMe);
   while (WaitForSingleObject(c_.ProjectorProcess.get(), kWaitStepMs) == WAIT_TIMEOUT) {
@@ -354,6 +398,7 @@ void LaunchSteps::WaitForProjector() {
     else
       r_.SyncProjectorZOrder();
   }
+  c_.WindowsKeyHook.reset();
   ShowWindow(r_.MainWnd, SW_HIDE);
   Trace("launch: the projector has ended");
 }
@@ -386,9 +431,14 @@ void TfrmMain::LaunchSession() {
   SessionCleanup cleanup(*this);
   LaunchSteps step(*this, cleanup);
   step.ChooseWorkingDirectory();
-  if (!step.ClaimDirectory() || !step.ExtractSession() || !step.MapSharedBlock() || !step.LoadHookLibrary() ||
-      !step.InstallHooks() || !step.FillSharedBlock() || !step.StartProjector() || !step.EmbedMovie())
+  if (!step.ClaimDirectory() || !step.ExtractSession() || !step.MapSharedBlock() || !step.LoadHookLibrary())
     return;
+  step.SetHookFlags();
+  // The hooks are the projector thread's: it is created suspended, hooked, then let run.
+  if (!step.FormProjectorPaths() || !step.StartProjector() || !step.InstallHooks()) return;
+  step.CompleteBlock();
+  step.LetProjectorRun();
+  if (!step.EmbedMovie()) return;
   step.WaitForProjector();
 }
 

@@ -1,6 +1,6 @@
-// The library's exported hook procedures. The Runner installs them system-wide, so they run in
-// every process with input; they act only in the projector's process while its session runs,
-// and always hand the event on to the next hook.
+// The library's exported hook procedures. The Runner installs them on the projector's main
+// thread; they act only in the projector's process while its session runs, and always hand the
+// event on to the next hook.
 #include <windows.h>
 
 #include <optional>

@@ -22,6 +22,7 @@ TEST(CompleteSessionBlock, SetsEveryFieldItOwnsWhateverWasThere) {
   handles.CbtHook = 0x3002;
   handles.RunnerThreadId = 77;
   handles.RunnerProcessId = 88;
+  handles.ProjectorProcessId = 99;
   vm::CompleteSessionBlock(block, settings, handles);
 
   const struct {
@@ -29,7 +30,7 @@ TEST(CompleteSessionBlock, SetsEveryFieldItOwnsWhateverWasThere) {
     uint32_t value;
   } dwords[] = {{vm::kBlockMouseHook, 0},       {vm::kBlockKeyboardHook, 0x3001},  {vm::kBlockCbtHook, 0x3002},
                 {vm::kBlockGetMessageHook, 0},  {vm::kBlockReserved16, 0},         {vm::kBlockReserved20, 0},
-                {vm::kBlockProjectorProcessId, 0}, {vm::kBlockReserved28, 0},      {vm::kBlockMainWindow, 0x10020},
+                {vm::kBlockProjectorProcessId, 99}, {vm::kBlockReserved28, 0},      {vm::kBlockMainWindow, 0x10020},
                 {vm::kBlockMainWindowCopy, 0x10020}, {vm::kBlockRunnerThreadId, 77}, {vm::kBlockRunnerProcessId, 88}};
   for (const auto& d : dwords) EXPECT_EQ(block.Get(d.field), d.value) << "offset " << d.field.offset;
   const struct {

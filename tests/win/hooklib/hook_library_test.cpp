@@ -283,7 +283,7 @@ class HookLibrary : public ::testing::Test {
 LoadedLibrary* HookLibrary::library_ = nullptr;
 
 TEST_F(HookLibrary, ExportsEveryProcedureByItsPlainName) {
-  for (const char* name : {"MProc", "KProc", "CProc", "GProc", "WProc", "FProc", "SProc"})
+  for (const char* name : {"MProc", "KProc", "CProc", "GProc", "WProc", "FProc", "SProc", "LProc"})
     EXPECT_NE(library_->Procedure(name), nullptr) << name;
 }
 
