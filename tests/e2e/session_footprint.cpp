@@ -130,6 +130,17 @@ std::string AwaitTraceLine(const PackedRunner& runner, const std::string& text, 
   return "";
 }
 
+// True once the Runner has traced the movie ready; false when the projector ended first (a movie
+// may ask to end before the Runner has settled it) or neither happened in time.
+bool AwaitReadyWhilePlaying(const PackedRunner& runner, HANDLE projector, DWORD timeoutMs) {
+  for (DWORD waited = 0; waited < timeoutMs; waited += kPollMs) {
+    for (const auto& line : runner.TraceLines())
+      if (line.find("the projector is ready") != std::string::npos) return true;
+    if (WaitForSingleObject(projector, kPollMs) == WAIT_OBJECT_0) return false;
+  }
+  return false;
+}
+
 HWND ForegroundMainWindow(DWORD runnerId, DWORD timeoutMs) {
   for (DWORD waited = 0; waited < timeoutMs; waited += kPollMs) {
     HWND front = GetForegroundWindow();
@@ -155,26 +166,29 @@ void PlayToACleanEnd(const PackedRunner& runner, DWORD timeoutMs, const std::fun
   const DWORD projectorId = std::stoul(startLine.substr(startLine.rfind("(process ") + 9));
   const vm::UniqueHandle projector(OpenProcess(SYNCHRONIZE, FALSE, projectorId));
   ASSERT_TRUE(projector) << "the projector ended at once";
-  ASSERT_NE(AwaitTraceLine(runner, "the projector is ready", timeoutMs), "");
-
-  std::vector<Holder> holders = HookLibraryHolders(base);
-  const auto isProjector = [&](const Holder& h) { return h.ProcessId == projectorId; };
-  // This 64-bit program reads the module lists of 64-bit processes only (Wine 8 gives it none of
-  // a 32-bit process's modules); a 32-bit library cannot be loaded into a 64-bit process at all.
-  if (std::any_of(holders.begin(), holders.end(), isProjector))
-    std::printf("the projector holds the hook library\n");
-  else if (Variable("VARDEL_PRODUCTS_BUILD") == "i686")
-    std::printf("the 32-bit projector's modules are not readable from here: only 64-bit processes are looked at\n");
-  else
-    ADD_FAILURE() << "the projector's modules are not readable: " << Names(holders);
-  holders.erase(std::remove_if(holders.begin(), holders.end(),
-                               [&](const Holder& h) { return isProjector(h) || h.ProcessId == started.ProcessId; }),
-                holders.end());
-  EXPECT_TRUE(holders.empty()) << "the hook library is loaded in " << Names(holders);
-  if (whilePlaying) {
-    const HWND main = ForegroundMainWindow(started.ProcessId, timeoutMs);
-    EXPECT_NE(main, nullptr) << "the Runner's main window never came to the front";
-    if (main) whilePlaying(main);
+  if (!AwaitReadyWhilePlaying(runner, projector.get(), timeoutMs)) {
+    ASSERT_FALSE(whilePlaying) << "the movie ended, or never became ready, before the test could look at it";
+    ASSERT_EQ(WaitForSingleObject(projector.get(), 0), WAIT_OBJECT_0) << "the movie never became ready";
+  } else {
+    std::vector<Holder> holders = HookLibraryHolders(base);
+    const auto isProjector = [&](const Holder& h) { return h.ProcessId == projectorId; };
+    // This 64-bit program reads the module lists of 64-bit processes only (Wine 8 gives it none of
+    // a 32-bit process's modules); a 32-bit library cannot be loaded into a 64-bit process at all.
+    if (std::any_of(holders.begin(), holders.end(), isProjector))
+      std::printf("the projector holds the hook library\n");
+    else if (Variable("VARDEL_PRODUCTS_BUILD") == "i686")
+      std::printf("the 32-bit projector's modules are not readable from here: only 64-bit processes are looked at\n");
+    else
+      ADD_FAILURE() << "the projector's modules are not readable: " << Names(holders);
+    holders.erase(std::remove_if(holders.begin(), holders.end(),
+                                 [&](const Holder& h) { return isProjector(h) || h.ProcessId == started.ProcessId; }),
+                  holders.end());
+    EXPECT_TRUE(holders.empty()) << "the hook library is loaded in " << Names(holders);
+    if (whilePlaying) {
+      const HWND main = ForegroundMainWindow(started.ProcessId, timeoutMs);
+      EXPECT_NE(main, nullptr) << "the Runner's main window never came to the front";
+      if (main) whilePlaying(main);
+    }
   }
 
   ASSERT_EQ(WaitForSingleObject(projector.get(), timeoutMs), WAIT_OBJECT_0) << "the projector did not end";
