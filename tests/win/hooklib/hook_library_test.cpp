@@ -11,13 +11,12 @@
 #include "engine/runner_messages.h"
 #include "engine/shared_block.h"
 #include "engine/shared_block_win.h"
-#include "payload/file_helpers_paths.h"
-#include "support/paths.h"
 #include "support/win_handles.h"
-#include "unit/test_files.h"
-#include "win/create_process_retrying.h"
+#include "win/hooklib/hook_fixture.h"
 
 namespace {
+
+using vmtest::PumpUntil;
 
 constexpr char kLibraryCopyName[] = "vardelrun2.dll";
 constexpr char kMappingName[] = "HalvornRunnerMapping_VDL_RT2";
@@ -52,112 +51,27 @@ UINT RunnerMessage() {
   return message;
 }
 
-// Pumps this thread's messages until done() holds or the time is up. No TranslateMessage: a
-// WM_CHAR must come from the library, never from a key that reached this window.
-template <typename Done>
-bool PumpUntil(Done done, DWORD limitMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.hwnd == nullptr && message.message == RunnerMessage())
-        g_received.push_back({message.message, message.wParam});
-      DispatchMessageA(&message);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start >= limitMs) return false;
-    Sleep(kPollMs);
-  }
-}
-
 void PumpFor(DWORD ms) {
   PumpUntil([] { return false; }, ms);
 }
 
-std::string BuiltFile(const char* name) { return vm::FolderOf(vm::OwnExecutablePath(), vm::NoLeadBytes) + name; }
-
-// The stand-in projector: a window in a process of its own, started suspended as the Runner
-// starts the projector, so that the block can name it before it runs.
-class HookTarget {
+// The stand-in projector of these tests, which counts the input that reached it in its caption:
+// "escapes E keys K left L right R".
+class HookTarget : public vmtest::TargetProcess {
  public:
-  HookTarget() {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    std::string path = BuiltFile(HOOK_TARGET);
-    vmtest::CreateProcessRetrying(path.c_str(), nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
-                                  &process_);
-  }
-  ~HookTarget() {
-    if (!process_.hProcess) return;
-    if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
-    // The target's window has been this thread's child and may wait for it as it closes.
-    const HANDLE process = process_.hProcess;
-    if (!PumpUntil([process] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, kWaitMs))
-      TerminateProcess(process_.hProcess, 1);
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
-  }
-  HookTarget(const HookTarget&) = delete;
-  HookTarget& operator=(const HookTarget&) = delete;
-
-  // Runs it until its window is there; true when it is.
-  bool Start() {
-    if (!process_.hProcess) return false;
-    ResumeThread(process_.hThread);
-    WaitForInputIdle(process_.hProcess, kWaitMs);
-    return PumpUntil([this] { return FindWindow(); }, kWaitMs);
-  }
-
-  HWND Window() const { return window_; }
-  DWORD ProcessId() const { return process_.dwProcessId; }
-  DWORD ThreadId() const { return process_.dwThreadId; }
-  // The target's count of the input that reached it: "escapes E keys K left L right R".
-  std::string Caption() const {
-    char text[128] = "";
-    GetWindowTextA(window_, text, sizeof text);
-    return text;
-  }
-
- private:
-  // A named callback, not a lambda: a lambda converts only to a function of the default calling
-  // convention, which on i686 is not the stdcall that the system calls.
-  static BOOL CALLBACK TakeWindow(HWND window, LPARAM self) {
-    reinterpret_cast<HookTarget*>(self)->window_ = window;
-    return FALSE;
-  }
-  bool FindWindow() {
-    EnumThreadWindows(process_.dwThreadId, TakeWindow, reinterpret_cast<LPARAM>(this));
-    return window_ != nullptr;
-  }
-
-  PROCESS_INFORMATION process_ = {};
-  HWND window_ = nullptr;
-};
-
-// What every test shares: the library under an instance's file name and that instance's mapping,
-// created first, as the Runner does.
-struct LoadedLibrary {
-  LoadedLibrary() {
-    CopyFileA(BuiltFile(VARDELRUN_LIBRARY).c_str(), folder.File(kLibraryCopyName).c_str(), FALSE);
-    mapping.reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                     static_cast<DWORD>(vm::kSharedMappingSize), kMappingName));
-    if (mapping) view.reset(MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, vm::kSharedBlockSize));
-    module.reset(LoadLibraryA(folder.File(kLibraryCopyName).c_str()));
-  }
-  HOOKPROC Procedure(const char* name) const {
-    return reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module.get(), name)));
-  }
-
-  vmtest::TempDir folder;
-  vm::UniqueHandle mapping;
-  vm::UniqueView view;
-  vm::UniqueLibrary module;
+  HookTarget() : TargetProcess(HOOK_TARGET) {}
 };
 
 class HookLibrary : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { library_ = new LoadedLibrary; }
+  static void SetUpTestSuite() {
+    library_ = new vmtest::LoadedLibrary(kLibraryCopyName, kMappingName);
+    vmtest::OnThreadMessage = [](const MSG& message) {
+      if (message.message == RunnerMessage()) g_received.push_back({message.message, message.wParam});
+    };
+  }
   static void TearDownTestSuite() {
+    vmtest::OnThreadMessage = nullptr;
     delete library_;
     library_ = nullptr;
   }
@@ -274,13 +188,13 @@ class HookLibrary : public ::testing::Test {
     return target.Caption();
   }
 
-  static LoadedLibrary* library_;
+  static vmtest::LoadedLibrary* library_;
   vm::SharedBlock block_{static_cast<uint8_t*>(library_ ? library_->view.get() : nullptr)};
   vm::UniqueWindow runner_;
   vm::UniqueHook keyboard_, cbt_, mouse_, getMessage_;
 };
 
-LoadedLibrary* HookLibrary::library_ = nullptr;
+vmtest::LoadedLibrary* HookLibrary::library_ = nullptr;
 
 TEST_F(HookLibrary, ExportsEveryProcedureByItsPlainName) {
   for (const char* name : {"MProc", "KProc", "CProc", "GProc", "WProc", "FProc", "SProc", "LProc"})

@@ -9,89 +9,43 @@
 
 #include "engine/shared_block.h"
 #include "engine/shared_block_win.h"
-#include "payload/file_helpers_paths.h"
-#include "support/paths.h"
 #include "support/win_handles.h"
-#include "unit/test_files.h"
-#include "win/create_process_retrying.h"
+#include "win/hooklib/hook_fixture.h"
 
 namespace {
+
+using vmtest::PumpUntil;
 
 constexpr char kLibraryCopyName[] = "vardelrun3.dll";
 constexpr char kMappingName[] = "HalvornRunnerMapping_VDL_RT3";
 constexpr char kRunnerClassName[] = "VardelMovieWindowTestRunner";
 constexpr DWORD kWaitMs = 5000;   // for what must arrive
 constexpr DWORD kQuietMs = 400;   // for what must not
-constexpr DWORD kPollMs = 5;
 constexpr DWORD kMoveEveryMs = 100;
 constexpr LPARAM kMonitorOff = 2;
 constexpr LPARAM kMonitorOn = -1;
 
-template <typename Done>
-bool PumpUntil(Done done, DWORD limitMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    if (done()) return true;
-    if (GetTickCount() - start >= limitMs) return false;
-    Sleep(kPollMs);
-  }
-}
-
-std::string BuiltFile(const char* name) { return vm::FolderOf(vm::OwnExecutablePath(), vm::NoLeadBytes) + name; }
-
-// The stand-in projector, started suspended as the Runner starts the projector.
-class Target {
+// The stand-in projector's movie window, which reports in its caption what reached it.
+class Target : public vmtest::TargetProcess {
  public:
-  Target() {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    const std::string path = BuiltFile(MOVIE_WINDOW_TARGET);
-    vmtest::CreateProcessRetrying(path.c_str(), nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
-                                  &process_);
-  }
-  ~Target() {
-    if (!process_.hProcess) return;
-    if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
-    const HANDLE process = process_.hProcess;
-    if (!PumpUntil([process] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, kWaitMs))
-      TerminateProcess(process, 1);
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
-  }
-  Target(const Target&) = delete;
-  Target& operator=(const Target&) = delete;
+  Target() : TargetProcess(MOVIE_WINDOW_TARGET) {}
 
-  bool Start() {
-    if (!process_.hProcess) return false;
-    ResumeThread(process_.hThread);
-    WaitForInputIdle(process_.hProcess, kWaitMs);
-    return PumpUntil([this] { return FindWindow(); }, kWaitMs);
-  }
-  HWND Window() const { return window_; }
-  DWORD ProcessId() const { return process_.dwProcessId; }
-  std::string Caption() const {
-    char text[128] = "";
-    GetWindowTextA(window_, text, sizeof text);
-    return text;
-  }
   // True once the caption holds the text; each poke hands the target a message to report on.
   bool Says(const std::string& text) const {
     return PumpUntil([&] {
-      PostMessageA(window_, WM_NULL, 0, 0);
+      PostMessageA(Window(), WM_NULL, 0, 0);
       return Caption().find(text) != std::string::npos;
     }, kWaitMs);
   }
   // As the system sends them: the answer comes back once the window has handled it.
   void SendSystemCommand(WPARAM command, LPARAM argument) const {
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(window_, WM_SYSCOMMAND, command, argument, SMTO_NORMAL, kWaitMs, &result);
+    SendMessageTimeoutA(Window(), WM_SYSCOMMAND, command, argument, SMTO_NORMAL, kWaitMs, &result);
   }
   // Moves the mouse over the window until it reports the expected cursor, or the time is up.
   bool CursorOverIs(const char* expected) const {
     RECT area;
-    GetWindowRect(window_, &area);
+    GetWindowRect(Window(), &area);
     const std::string wanted = std::string("cursor ") + expected + " ";
     int step = 0;
     const DWORD start = GetTickCount();
@@ -102,44 +56,11 @@ class Target {
     } while (GetTickCount() - start < kWaitMs);
     return false;
   }
-
- private:
-  // A named callback: a lambda converts only to a function of the default calling convention,
-  // which on i686 is not the stdcall that the system calls.
-  static BOOL CALLBACK TakeWindow(HWND window, LPARAM self) {
-    reinterpret_cast<Target*>(self)->window_ = window;
-    return FALSE;
-  }
-  bool FindWindow() {
-    EnumThreadWindows(process_.dwThreadId, TakeWindow, reinterpret_cast<LPARAM>(this));
-    return window_ != nullptr;
-  }
-
-  PROCESS_INFORMATION process_ = {};
-  HWND window_ = nullptr;
-};
-
-struct LoadedLibrary {
-  LoadedLibrary() {
-    CopyFileA(BuiltFile(VARDELRUN_LIBRARY).c_str(), folder.File(kLibraryCopyName).c_str(), FALSE);
-    mapping.reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                     static_cast<DWORD>(vm::kSharedMappingSize), kMappingName));
-    if (mapping) view.reset(MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, vm::kSharedBlockSize));
-    module.reset(LoadLibraryA(folder.File(kLibraryCopyName).c_str()));
-  }
-  HOOKPROC Procedure(const char* name) const {
-    return reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module.get(), name)));
-  }
-
-  vmtest::TempDir folder;
-  vm::UniqueHandle mapping;
-  vm::UniqueView view;
-  vm::UniqueLibrary module;
 };
 
 class MovieWindow : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { library_ = new LoadedLibrary; }
+  static void SetUpTestSuite() { library_ = new vmtest::LoadedLibrary(kLibraryCopyName, kMappingName); }
   static void TearDownTestSuite() {
     delete library_;
     library_ = nullptr;
@@ -192,13 +113,13 @@ class MovieWindow : public ::testing::Test {
     block_.Set(vm::kBlockKeyInteractionOff, 0);
   }
 
-  static LoadedLibrary* library_;
+  static vmtest::LoadedLibrary* library_;
   vm::SharedBlock block_{static_cast<uint8_t*>(library_ ? library_->view.get() : nullptr)};
   vm::UniqueWindow runner_;
   vm::UniqueHook keyboard_, cbt_;
 };
 
-LoadedLibrary* MovieWindow::library_ = nullptr;
+vmtest::LoadedLibrary* MovieWindow::library_ = nullptr;
 
 TEST_F(MovieWindow, TurnsTheScreenSaverAndPowerDownAwayWhileTheSessionAsks) {
   block_.Set(vm::kBlockDisableScreenSaver, 1);
