@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "payload/file_helpers_paths.h"
@@ -19,5 +20,9 @@ std::string InstanceDirectoryPath(const std::string& base, int32_t number);
 // "_VDL_RT" for instance 0, else "_VDL_RT" + number: appended to the names of the instance's
 // shared mapping and registered message so that each instance talks only to its own hook library.
 std::string InstanceSuffixFor(int32_t number);
+
+// The process that owns a private folder of that name: name is prefix (in any letter case) + a
+// process id in decimal, optionally followed by "_" and a number. Nothing for any other name.
+std::optional<uint32_t> PrivateFolderOwner(const std::string& name, const std::string& prefix);
 
 }  // namespace vm

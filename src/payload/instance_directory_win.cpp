@@ -1,5 +1,6 @@
 #include "payload/instance_directory_win.h"
 
+#include <optional>
 #include <utility>
 
 #include "payload/file_helpers.h"
@@ -166,7 +167,36 @@ void RemoveInstanceDirectory(const std::string& instanceDir, ShellDeleteFunction
   }
 }
 
+namespace {
+
+// A process that no longer runs; one that runs as another user only refuses access.
+bool IsGone(uint32_t processId) {
+  UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+  if (!process) return GetLastError() == ERROR_INVALID_PARAMETER;
+  return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+}
+
+// A Runner that was ended by force left its private folders behind: the folders of processes
+// that are gone are taken away before a new one is made.
+void RemoveAbandonedPrivateFolders(const std::string& base, const std::string& prefix) {
+  WIN32_FIND_DATAA found;
+  UniqueFind search(FindFirstFileA((base + prefix + "*").c_str(), &found));
+  if (!search) return;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) continue;
+    const std::optional<uint32_t> owner = PrivateFolderOwner(found.cFileName, prefix);
+    if (owner && *owner != GetCurrentProcessId() && IsGone(*owner)) {
+      const int result = ShellDelete(base + found.cFileName);
+      Trace("private folder: " + base + found.cFileName + ", left by an ended process, deleted with result " +
+            std::to_string(result));
+    }
+  } while (FindNextFileA(search.get(), &found));
+}
+
+}  // namespace
+
 PrivateFolder::PrivateFolder(const std::string& base, const std::string& prefix) {
+  RemoveAbandonedPrivateFolders(base, prefix);
   const std::string stem = base + prefix + std::to_string(GetCurrentProcessId());
   for (int n = 0; n < kPrivateFolderTries; ++n) {
     const std::string candidate = n == 0 ? stem : stem + "_" + std::to_string(n);

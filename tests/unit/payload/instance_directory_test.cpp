@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 bool ShiftJisLeadByte(unsigned char b) {
@@ -47,6 +49,25 @@ TEST(InstanceNames, NumberZeroHasNoDigitsAndOthersNoLeadingZeros) {
     EXPECT_EQ(vm::InstanceDirectoryPath("C:\\T\\", c.number), c.dir);
     EXPECT_EQ(vm::InstanceSuffixFor(c.number), c.suffix);
   }
+}
+
+TEST(PrivateFolderOwner, ReadsTheProcessOfItsOwnNamesOnly) {
+  const struct {
+    const char* name;
+    std::optional<uint32_t> owner;
+  } cases[] = {
+      {"Vdl_Settings1234", 1234u},
+      {"vdl_settings1234_2", 1234u},  // a later folder of the same process id
+      {"Vdl_Settings4294967295", 4294967295u},
+      {"Vdl_Settings4294967296", std::nullopt},
+      {"Vdl_Settings", std::nullopt},
+      {"Vdl_Settings12x", std::nullopt},
+      {"Vdl_Settings12_", std::nullopt},
+      {"Vdl_Settings12_3_4", std::nullopt},
+      {"Vdl_Rt1", std::nullopt},
+      {"settings.ini", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(vm::PrivateFolderOwner(c.name, "Vdl_Settings"), c.owner) << c.name;
 }
 
 }  // namespace

@@ -335,6 +335,22 @@ TEST_F(InstanceDirectory, APrivateFolderIsOwnAndGoesWithEverythingInIt) {
   EXPECT_TRUE(vm::IsDirectory(stem));
 }
 
+// Process ids are multiples of four: no process has the id 3.
+TEST_F(InstanceDirectory, PrivateFoldersOfEndedProcessesGoWhenANewOneIsMade) {
+  for (const char* left : {"Own3", "Own3_1", "Ownership3"}) {
+    vm::CreateDirectoryPath(Dir(left));
+    vmtest::WriteBytes(Dir(left) + "\\settings.ini", "[Settings]");
+  }
+  vmtest::WriteBytes(Dir("Own7"), "a file, not a folder");
+  {
+    vm::PrivateFolder folder(base_.Path() + "\\", "Own");
+    EXPECT_FALSE(vmtest::Exists(Dir("Own3")));
+    EXPECT_FALSE(vmtest::Exists(Dir("Own3_1")));
+  }
+  EXPECT_TRUE(vm::IsDirectory(Dir("Ownership3"))) << "not a private folder's name";
+  EXPECT_TRUE(vmtest::Exists(Dir("Own7")));
+}
+
 TEST_F(InstanceDirectory, APrivateFolderThatCannotBeCreatedIsAnError) {
   const std::string missing = Dir("missing\\");
   try {
