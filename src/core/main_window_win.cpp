@@ -263,6 +263,16 @@ LRESULT Dispatch(TfrmMain& r, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       if (OnActivationMessage(r, hwnd, msg, wParam, lParam, result)) return result;
       break;
     case WM_CANCELMODE: StopDrag(r); break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      // With the keys set to end the movie, one that comes here rather than to the movie (the
+      // focus can stay with this window once the movie is shown) ends it all the same, politely.
+      if (r.ProjectorShown && r.BlockMapped() && r.Block().IsSet(kBlockKeyInteractionOff)) {
+        Trace("main window: a key ends the movie");
+        PostThreadMessageA(GetCurrentThreadId(), r.RunnerMessage, 0, 0);
+        return 0;
+      }
+      break;
     case WM_SYSCOMMAND:
       // The system asks the foreground window to start the screen saver, and while the movie
       // plays that is this one, not the projector's.

@@ -196,6 +196,16 @@ TEST_F(KioskInput, WithKeysOffAKeyEndsTheMovieAndNeverReachesIt) {
   EXPECT_TRUE(TraceHas(runner.TraceLines(), "the hook library asked for the end of the movie"));
 }
 
+// The focus may stay with the Runner's window after the movie is shown; a key there is as good.
+TEST_F(KioskInput, WithKeysOffAKeyAtTheRunnersWindowEndsTheMovieToo) {
+  PackedRunner runner = Movie("KeysOffAtRunner", "KeyInteraction=0\r\n");
+  runner.StandinScript = kFocusScript;
+  ASSERT_NO_FATAL_FAILURE(Play(runner));
+  EXPECT_TRUE(EndsTheMovie([&] { PostMessageA(main_, WM_KEYDOWN, kKeyA, 0); })) << "the key did not end the movie";
+  CheckEnded(runner);
+  EXPECT_TRUE(TraceHas(runner.TraceLines(), "main window: a key ends the movie"));
+}
+
 TEST_F(KioskInput, WithKeysOnTheMovieGetsTheKeyAndGoesOn) {
   PackedRunner runner = Movie("KeysOn", "KeyInteraction=1\r\n");
   runner.StandinScript = kFocusScript;
