@@ -2,17 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "config/password_prompt_win.h"
 #include "support/win_handles.h"
+#include "win/config/dialog_user.h"
 
 namespace {
+
+using vmtest::OwnDialog;
+using vmtest::TestPump;
+using vmtest::User;
+using vmtest::WaitForDialog;
+using vmtest::WaitUntilGone;
 
 constexpr DWORD kWaitMs = 5000;
 constexpr DWORD kPollMs = 20;
@@ -23,51 +27,7 @@ constexpr int kEditId = 101;
 constexpr int kOkId = 102;
 constexpr int kCancelId = 103;
 constexpr int kMessageTextId = 0xFFFF;  // the static that holds a message box's text
-constexpr char kDialogClass[] = "#32770";
 constexpr int32_t kSecretCheckValue = 408382745;  // the check value of "secret"
-
-struct Search {
-  const std::string* title;  // null: any title
-  HWND found;
-};
-
-BOOL CALLBACK FindOwnDialog(HWND hwnd, LPARAM lParam) {
-  auto* search = reinterpret_cast<Search*>(lParam);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  char cls[64] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if (pid != GetCurrentProcessId() || lstrcmpA(cls, kDialogClass) != 0 || !IsWindowVisible(hwnd)) return TRUE;
-  char text[256] = {};
-  GetWindowTextA(hwnd, text, sizeof text);
-  if (search->title && *search->title != text) return TRUE;
-  search->found = hwnd;
-  return FALSE;
-}
-
-// A visible dialog of this process with that title (any title when null), or null.
-HWND OwnDialog(const std::string* title) {
-  Search search{title, nullptr};
-  EnumWindows(FindOwnDialog, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-HWND WaitForDialog(const std::string& title) {
-  for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
-    if (HWND found = OwnDialog(&title)) return found;
-    Sleep(kPollMs);
-  }
-  ADD_FAILURE() << "no window \"" << title << "\" appeared";
-  return nullptr;
-}
-
-void WaitUntilGone(HWND hwnd) {
-  for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
-    if (!IsWindow(hwnd)) return;
-    Sleep(kPollMs);
-  }
-  ADD_FAILURE() << "the window stayed open";
-}
 
 std::string ItemText(HWND dialog, int id) {
   char text[512] = {};
@@ -129,64 +89,6 @@ ErrorBox AnswerErrorBox() {
   WaitUntilGone(box);
   return seen;
 }
-
-// The person at the screen, on a thread of its own, while the test's thread runs the prompt.
-// After the script, until the prompt has returned, any dialog still open is reported and
-// closed, so that a script that went wrong fails the test instead of hanging it.
-class User {
- public:
-  explicit User(std::function<void()> script)
-      : thread_([this, script] {
-          script();
-          Sweep();
-        }) {}
-  ~User() {
-    done_ = true;
-    thread_.join();
-  }
-
- private:
-  void Sweep() {
-    while (!done_) {
-      if (HWND left = OwnDialog(nullptr)) {
-        char title[256] = {};
-        GetWindowTextA(left, title, sizeof title);
-        ADD_FAILURE() << "unexpected window \"" << title << "\"";
-        PostMessageA(left, WM_CLOSE, 0, 0);
-        WaitUntilGone(left);
-      }
-      Sleep(kPollMs);
-    }
-  }
-
-  std::atomic<bool> done_{false};
-  std::thread thread_;
-};
-
-// The Runner's pump as the prompt sees it: what is queued is handled, WM_QUIT sets the quit
-// flag. A prompt nobody answers ends as a quit after a while rather than hang the test.
-class TestPump {
- public:
-  vm::DialogPump Get() {
-    return {[this] {
-              MSG msg;
-              while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) {
-                  quit_ = true;
-                  return;
-                }
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-              }
-              if (GetTickCount() - start_ > 2 * kWaitMs) quit_ = true;
-            },
-            quit_};
-  }
-
- private:
-  bool quit_ = false;
-  DWORD start_ = GetTickCount();
-};
 
 class PasswordPrompt : public ::testing::Test {
  protected:

@@ -2,53 +2,29 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
-#include <thread>
 
 #include "config/registry_preferences_win.h"
 #include "config/setup_dialog_win.h"
 #include "config/user_choice_options.h"
 #include "support/win_handles.h"
+#include "win/config/dialog_user.h"
 
 namespace {
 
+using vmtest::OwnDialog;
+using vmtest::TestPump;
+using vmtest::User;
+using vmtest::WaitForDialog;
+using vmtest::WaitUntilGone;
+using vmtest::WindowText;
+
 constexpr DWORD kWaitMs = 5000;
 constexpr DWORD kPollMs = 20;
-constexpr char kDialogClass[] = "#32770";
 constexpr char kProgramName[] = "SetupDialogTest";
 constexpr int kMouse = 10, kMenu = 11, kKeys = 12, kSound = 13, kMidi = 14;
-
-BOOL CALLBACK FindOwnDialog(HWND hwnd, LPARAM lParam) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  char cls[64] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if (pid != GetCurrentProcessId() || lstrcmpA(cls, kDialogClass) != 0 || !IsWindowVisible(hwnd)) return TRUE;
-  *reinterpret_cast<HWND*>(lParam) = hwnd;
-  return FALSE;
-}
-
-// A visible dialog of this process, or null.
-HWND OwnDialog() {
-  HWND found = nullptr;
-  EnumWindows(FindOwnDialog, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-HWND WaitForDialog() {
-  for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
-    if (HWND found = OwnDialog()) return found;
-    Sleep(kPollMs);
-  }
-  ADD_FAILURE() << "no dialog appeared";
-  return nullptr;
-}
-
-std::string WindowText(HWND hwnd);
 
 // The dialog once its opening is over: the title is set just before the options are put on the
 // checkboxes, and a message sent to it is answered only at the pump that follows.
@@ -66,75 +42,10 @@ HWND WaitForSettledDialog(const std::string& title) {
   return dialog;
 }
 
-void WaitUntilGone(HWND hwnd) {
-  for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
-    if (!IsWindow(hwnd)) return;
-    Sleep(kPollMs);
-  }
-  ADD_FAILURE() << "the window stayed open";
-}
-
-std::string WindowText(HWND hwnd) {
-  char text[256] = {};
-  GetWindowTextA(hwnd, text, sizeof text);
-  return text;
-}
-
 void CloseBox(HWND dialog) {
   PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
   WaitUntilGone(dialog);
 }
-
-// The person at the screen, on a thread of its own, while the test's thread runs the dialog.
-// Whatever is still open after the script is reported and closed, so a script that went wrong
-// fails the test instead of hanging it.
-class User {
- public:
-  explicit User(std::function<void()> script)
-      : thread_([this, script] {
-          script();
-          while (!done_) {
-            if (HWND left = OwnDialog()) {
-              ADD_FAILURE() << "unexpected window \"" << WindowText(left) << "\"";
-              PostMessageA(left, WM_CLOSE, 0, 0);
-              WaitUntilGone(left);
-            }
-            Sleep(kPollMs);
-          }
-        }) {}
-  ~User() {
-    done_ = true;
-    thread_.join();
-  }
-
- private:
-  std::atomic<bool> done_{false};
-  std::thread thread_;
-};
-
-// The Runner's pump as the dialog sees it; a dialog nobody closes ends as a quit after a while.
-class TestPump {
- public:
-  vm::DialogPump Get() {
-    return {[this] {
-              MSG msg;
-              while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message == WM_QUIT) {
-                  quit_ = true;
-                  return;
-                }
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-              }
-              if (GetTickCount() - start_ > 2 * kWaitMs) quit_ = true;
-            },
-            quit_};
-  }
-
- private:
-  bool quit_ = false;
-  DWORD start_ = GetTickCount();
-};
 
 // The settings file's value for each option: 0 or 1 fixes it, anything else leaves it to the user.
 struct OptionKeys {
