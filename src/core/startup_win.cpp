@@ -38,21 +38,6 @@ void RegisterMainWindowClass(HINSTANCE instance) {
   RegisterClassA(&cls);
 }
 
-WindowOptions WindowOptionsOf(const RunnerSettings& s, int32_t width, int32_t height) {
-  WindowOptions o;
-  o.FullScreen = s.FullScreen;
-  o.CustomSize = s.CustomSize;
-  o.NoTitle = s.NoTitle;
-  o.NoBorder = s.NoBorder;
-  o.AllowResize = s.AllowResize;
-  o.AlwaysOnTop = s.AlwaysOnTop;
-  o.Left = s.Left;
-  o.Top = s.Top;
-  o.Width = width;
-  o.Height = height;
-  return o;
-}
-
 }  // namespace
 
 void TfrmMain::StartUp() {
@@ -87,8 +72,7 @@ void TfrmMain::StartUp() {
   RegisterMainWindowClass(instance);
   ScreenRect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 
-  const WindowLayout layout =
-      ChooseWindowLayout(WindowOptionsOf(Settings, Width, Height), Os, ScreenRect.right, ScreenRect.bottom);
+  const WindowLayout layout = ChooseWindowLayout(Settings, Width, Height, Os, ScreenRect.right, ScreenRect.bottom);
   Left = layout.Left;
   Top = layout.Top;
   Width = layout.Width;

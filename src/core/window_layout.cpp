@@ -6,7 +6,7 @@ namespace {
 constexpr uint32_t kPlatformNt = 2;
 constexpr uint32_t kBaseStyle = kStylePopup | kStyleSysMenu;
 
-uint32_t WindowedStyle(const WindowOptions& o) {
+uint32_t WindowedStyle(const RunnerSettings& o) {
   if (o.NoBorder) return kBaseStyle;
   if (o.NoTitle) return kBaseStyle | (o.AllowResize ? kStyleThickFrame : kStyleBorder);
   uint32_t style = kBaseStyle | kStyleCaption | kStyleMaximizeBox | kStyleMinimizeBox;
@@ -27,16 +27,16 @@ OsFlags ComputeOsFlags(uint32_t version, uint32_t platformId) {
   return os;
 }
 
-WindowLayout ChooseWindowLayout(const WindowOptions& o, const OsFlags& os, int32_t screenWidth,
-                                int32_t screenHeight) {
+WindowLayout ChooseWindowLayout(const RunnerSettings& o, int32_t width, int32_t height, const OsFlags& os,
+                                int32_t screenWidth, int32_t screenHeight) {
   WindowLayout layout;
   if (!o.FullScreen || o.CustomSize) {
     layout.ExStyle = kExStyleAppWindow | (o.AlwaysOnTop || o.FullScreen ? kExStyleTopmost : 0);
     layout.Style = WindowedStyle(o);
     layout.Left = o.Left;
     layout.Top = o.Top;
-    layout.Width = o.Width;
-    layout.Height = o.Height;
+    layout.Width = width;
+    layout.Height = height;
   } else {
     layout.ExStyle = kExStyleAppWindow | (os.IsWin2000 || os.IsWinMe ? kExStyleTopmost : 0);
     layout.Style = kBaseStyle;

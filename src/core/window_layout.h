@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "config/runner_settings.h"
+
 namespace vm {
 
 // Window style bits, spelled out so that the layout rules stay portable.
@@ -27,20 +29,6 @@ struct OsFlags {
 };
 OsFlags ComputeOsFlags(uint32_t version, uint32_t platformId);
 
-// What the settings say about the main window.
-struct WindowOptions {
-  bool FullScreen = false;
-  bool CustomSize = false;
-  bool NoTitle = false;
-  bool NoBorder = false;
-  bool AllowResize = false;
-  bool AlwaysOnTop = false;
-  int32_t Left = 0;
-  int32_t Top = 0;
-  int32_t Width = 0;
-  int32_t Height = 0;
-};
-
 struct WindowLayout {
   uint32_t Style = 0;  // without WS_CLIPCHILDREN, which the window always gets
   uint32_t ExStyle = 0;
@@ -51,10 +39,11 @@ struct WindowLayout {
   bool Maximize = false;  // maximise right after creation
 };
 
-// The main window's styles and rectangle. Full screen without a custom size covers the screen;
-// a custom size in full screen is maximised, or covers the screen when it has no title or border.
-WindowLayout ChooseWindowLayout(const WindowOptions& options, const OsFlags& os, int32_t screenWidth,
-                                int32_t screenHeight);
+// The main window's styles and rectangle, as the settings ask, at the size width x height.
+// Full screen without a custom size covers the screen; a custom size in full screen is
+// maximised, or covers the screen when it has no title or border.
+WindowLayout ChooseWindowLayout(const RunnerSettings& settings, int32_t width, int32_t height, const OsFlags& os,
+                                int32_t screenWidth, int32_t screenHeight);
 
 // The right-click menu: its items in order, each with its command id.
 struct MenuItem {

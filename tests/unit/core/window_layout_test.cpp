@@ -5,21 +5,27 @@
 namespace {
 
 using vm::WindowLayout;
-using vm::WindowOptions;
+using vm::RunnerSettings;
 
 constexpr int32_t kScreenW = 1280;
 constexpr int32_t kScreenH = 1024;
+// The window's size, which start-up takes from the settings or the movie.
+constexpr int32_t kWidth = 640;
+constexpr int32_t kHeight = 480;
 
-WindowOptions Windowed(bool noBorder, bool noTitle, bool allowResize) {
-  WindowOptions o;
-  o.NoBorder = noBorder;
-  o.NoTitle = noTitle;
-  o.AllowResize = allowResize;
-  o.Left = 10;
-  o.Top = 20;
-  o.Width = 640;
-  o.Height = 480;
-  return o;
+RunnerSettings Windowed(bool noBorder, bool noTitle, bool allowResize) {
+  RunnerSettings s;
+  s.FullScreen = false;
+  s.NoBorder = noBorder;
+  s.NoTitle = noTitle;
+  s.AllowResize = allowResize;
+  s.Left = 10;
+  s.Top = 20;
+  return s;
+}
+
+WindowLayout Layout(const RunnerSettings& s, const vm::OsFlags& os) {
+  return vm::ChooseWindowLayout(s, kWidth, kHeight, os, kScreenW, kScreenH);
 }
 
 TEST(WindowLayout, WindowedStylesFollowBorderTitleAndResize) {
@@ -33,7 +39,7 @@ TEST(WindowLayout, WindowedStylesFollowBorderTitleAndResize) {
   };
   vm::OsFlags os;
   for (const auto& c : cases) {
-    WindowLayout l = vm::ChooseWindowLayout(Windowed(c.noBorder, c.noTitle, c.allowResize), os, kScreenW, kScreenH);
+    WindowLayout l = Layout(Windowed(c.noBorder, c.noTitle, c.allowResize), os);
     EXPECT_EQ(l.Style, c.style) << c.noBorder << c.noTitle << c.allowResize;
     EXPECT_EQ(l.ExStyle, vm::kExStyleAppWindow);
     EXPECT_EQ((std::vector<int32_t>{l.Left, l.Top, l.Width, l.Height}), (std::vector<int32_t>{10, 20, 640, 480}));
@@ -42,37 +48,37 @@ TEST(WindowLayout, WindowedStylesFollowBorderTitleAndResize) {
 }
 
 TEST(WindowLayout, AlwaysOnTopMakesTheWindowTopmost) {
-  WindowOptions o = Windowed(false, false, false);
+  RunnerSettings o = Windowed(false, false, false);
   o.AlwaysOnTop = true;
-  EXPECT_EQ(vm::ChooseWindowLayout(o, {}, kScreenW, kScreenH).ExStyle,
+  EXPECT_EQ(Layout(o, {}).ExStyle,
             vm::kExStyleAppWindow | vm::kExStyleTopmost);
 }
 
 TEST(WindowLayout, FullScreenCoversTheScreenAndIsTopmostOnlyOn2000AndMe) {
-  WindowOptions o = Windowed(false, false, true);
+  RunnerSettings o = Windowed(false, false, true);
   o.FullScreen = true;
   vm::OsFlags modern, w2000, me;
   w2000.IsWin2000 = true;
   me.IsWinMe = true;
-  WindowLayout l = vm::ChooseWindowLayout(o, modern, kScreenW, kScreenH);
+  WindowLayout l = Layout(o, modern);
   EXPECT_EQ(l.Style, 0x80080000u);
   EXPECT_EQ(l.ExStyle, vm::kExStyleAppWindow);
   EXPECT_EQ((std::vector<int32_t>{l.Left, l.Top, l.Width, l.Height}), (std::vector<int32_t>{0, 0, kScreenW, kScreenH}));
-  EXPECT_EQ(vm::ChooseWindowLayout(o, w2000, kScreenW, kScreenH).ExStyle, vm::kExStyleAppWindow | vm::kExStyleTopmost);
-  EXPECT_EQ(vm::ChooseWindowLayout(o, me, kScreenW, kScreenH).ExStyle, vm::kExStyleAppWindow | vm::kExStyleTopmost);
+  EXPECT_EQ(Layout(o, w2000).ExStyle, vm::kExStyleAppWindow | vm::kExStyleTopmost);
+  EXPECT_EQ(Layout(o, me).ExStyle, vm::kExStyleAppWindow | vm::kExStyleTopmost);
 }
 
 TEST(WindowLayout, FullScreenWithCustomSizeIsMaximisedOrCoversTheScreen) {
-  WindowOptions o = Windowed(false, false, false);
+  RunnerSettings o = Windowed(false, false, false);
   o.FullScreen = o.CustomSize = true;
-  WindowLayout framed = vm::ChooseWindowLayout(o, {}, kScreenW, kScreenH);
+  WindowLayout framed = Layout(o, {});
   EXPECT_TRUE(framed.Maximize);
   EXPECT_EQ(framed.Width, 640);
   EXPECT_EQ(framed.ExStyle, vm::kExStyleAppWindow | vm::kExStyleTopmost);  // topmost without AlwaysOnTop
 
   for (auto bare : {Windowed(true, false, false), Windowed(false, true, false)}) {
     bare.FullScreen = bare.CustomSize = true;
-    WindowLayout l = vm::ChooseWindowLayout(bare, {}, kScreenW, kScreenH);
+    WindowLayout l = Layout(bare, {});
     EXPECT_FALSE(l.Maximize);
     EXPECT_EQ((std::vector<int32_t>{l.Left, l.Top, l.Width, l.Height}), (std::vector<int32_t>{0, 0, kScreenW, kScreenH}));
   }
