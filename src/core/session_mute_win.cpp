@@ -72,21 +72,29 @@ class HeldRecord {
 }  // namespace
 
 void SessionMute::RestoreAbandoned() {
-  HeldRecord held;
-  if (const std::optional<SavedSoundStates> states = TakeAbandonedStates(held.Record, IsLive)) {
-    Trace("mute: restoring the sound that an ended Runner left muted");
-    Restore(*states);
+  bool restored = false;
+  {
+    HeldRecord held;
+    if (const std::optional<SavedSoundStates> states = TakeAbandonedStates(held.Record, IsLive)) {
+      Restore(*states);
+      restored = true;
+    }
   }
+  if (restored) Trace("mute: restored the sound that an ended Runner left muted");
 }
 
+// The trace lines follow the record's writing: what they report is on record then.
 void SessionMute::Begin() {
-  HeldRecord held;
-  if (const std::optional<SavedSoundStates> states = TakeAbandonedStates(held.Record, IsLive)) Restore(*states);
-  const bool first = BeginMute(held.Record, Self(), IsLive);
-  const uint32_t volume = GetWaveVolume(SystemWaveVolume());
-  const uint32_t mutes = ExchangeMuteStates(SystemMixers(), kMuteEveryControl, true);
-  SetWaveVolume(SystemWaveVolume(), 0);
-  if (first) held.Record.Saved = SavedSoundStates{mutes, volume};
+  bool first = false;
+  {
+    HeldRecord held;
+    if (const std::optional<SavedSoundStates> states = TakeAbandonedStates(held.Record, IsLive)) Restore(*states);
+    first = BeginMute(held.Record, Self(), IsLive);
+    const uint32_t volume = GetWaveVolume(SystemWaveVolume());
+    const uint32_t mutes = ExchangeMuteStates(SystemMixers(), kMuteEveryControl, true);
+    SetWaveVolume(SystemWaveVolume(), 0);
+    if (first) held.Record.Saved = SavedSoundStates{mutes, volume};
+  }
   begun_ = true;
   Trace(first ? "mute: the sound is muted" : "mute: the sound is muted, as another Runner had it");
 }
@@ -94,13 +102,15 @@ void SessionMute::Begin() {
 void SessionMute::End() {
   if (!begun_) return;
   begun_ = false;
-  HeldRecord held;
-  if (const std::optional<SavedSoundStates> states = EndMute(held.Record, Self(), IsLive)) {
-    Restore(*states);
-    Trace("mute: the sound is restored");
-  } else {
-    Trace("mute: the sound stays muted for another Runner");
+  bool restored = false;
+  {
+    HeldRecord held;
+    if (const std::optional<SavedSoundStates> states = EndMute(held.Record, Self(), IsLive)) {
+      Restore(*states);
+      restored = true;
+    }
   }
+  Trace(restored ? "mute: the sound is restored" : "mute: the sound stays muted for another Runner");
 }
 
 }  // namespace vm

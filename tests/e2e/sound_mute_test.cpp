@@ -126,7 +126,7 @@ TEST_F(SoundMute, TheNextRunnerRestoresWhatAKilledOneLeftMuted) {
   PackedRunner next = Movie("LoudNext", kLoudSettings);
   next.StandinScript = "exit";
   ASSERT_TRUE(next.Run(kRunTimeoutMs));
-  EXPECT_TRUE(TraceHas(next.TraceLines(), "mute: restoring the sound that an ended Runner left muted"));
+  EXPECT_TRUE(TraceHas(next.TraceLines(), "mute: restored the sound that an ended Runner left muted"));
   ExpectPutBack();
 }
 
