@@ -294,7 +294,6 @@ bool LaunchSteps::Install(int kind, HookExport which, UniqueHook& hook, const ch
 // is still suspended, so none of its events is missed.
 bool LaunchSteps::InstallHooks() {
   const RunnerSettings& s = r_.Settings;
-  SharedBlock block = r_.Block();
   if (!Install(WH_KEYBOARD, kKProc, c_.KeyboardHook, "keyboard")) return false;
   if (s.DisableW95Key && !Install(WH_GETMESSAGE, kGProc, c_.GetMessageHook, "get-message")) return false;
   if (!Install(WH_CBT, kCProc, c_.CbtHook, "CBT")) return false;
