@@ -157,22 +157,22 @@ int32_t TfrmPWDialog::RunPasswordDialog(const DialogPump& pump) {
 
 std::string PromptPassword(const PasswordPromptInput& input, const DialogPump& pump) {
   TfrmPWDialog dialog;
-  dialog.Label = input.PasswordLabel;
+  dialog.Label = input.Settings.PasswordLabel;
   dialog.CreatePasswordDialog(input.Owner);
   if (!dialog.Handle) return CancelMarker;
-  SetWindowTextA(dialog.Handle.get(), input.ScreenName.c_str());
+  SetWindowTextA(dialog.Handle.get(), input.Settings.ScreenName.c_str());
   return dialog.RunPasswordDialog(pump) == 1 ? dialog.EnteredText : CancelMarker;
 }
 
 bool CheckPassword(const PasswordPromptInput& input, RandomGenerator& rng, const DialogPump& pump) {
   PasswordLock lock;
-  lock.PasswordRequired = input.PasswordRequired;
-  lock.PasswordCheckValue = static_cast<uint32_t>(input.PasswordCheckValue);
+  lock.PasswordRequired = input.Settings.PasswordRequired;
+  lock.PasswordCheckValue = static_cast<uint32_t>(input.Settings.PasswordCheckValue);
   return CheckPassword(
       lock, rng, [&] { return PromptPassword(input, pump); },
       [&] {
         Sleep(kWrongPasswordPauseMs);
-        MessageBoxA(input.Owner, input.WrongPasswordText.c_str(), kErrorCaption, MB_OK);
+        MessageBoxA(input.Owner, input.Settings.WrongPasswordText.c_str(), kErrorCaption, MB_OK);
       });
 }
 

@@ -7,18 +7,17 @@
 #include <string>
 
 #include "config/password_check.h"
+#include "config/runner_settings.h"
 #include "support/win_handles.h"
 
 namespace vm {
 
-// What the prompt shows and checks, taken from the runner's settings.
+// What the prompt shows and checks: of the settings, ScreenName (the dialog's title),
+// PasswordLabel (the text above the edit field), WrongPasswordText (the message after a wrong
+// try), PasswordRequired and PasswordCheckValue (its 32 bits are compared).
 struct PasswordPromptInput {
-  HWND Owner = nullptr;            // MainWnd: the dialog's parent and the wrong-password box's owner
-  std::string ScreenName;          // the dialog's title
-  std::string PasswordLabel;       // the text above the edit field
-  std::string WrongPasswordText;   // the message after a wrong try
-  bool PasswordRequired = false;
-  int32_t PasswordCheckValue = 0;  // as the settings read it; its 32 bits are compared
+  HWND Owner;  // MainWnd: the dialog's parent and the wrong-password box's owner
+  const RunnerSettings& Settings;
 };
 
 // How a modeless dialog keeps the thread's messages flowing while it waits: the Runner passes

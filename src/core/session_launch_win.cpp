@@ -405,14 +405,7 @@ void LaunchSteps::WaitForProjector() {
 }  // namespace
 
 bool TfrmMain::AskPassword() {
-  PasswordPromptInput password;
-  password.Owner = MainWnd;
-  password.ScreenName = Settings.ScreenName;
-  password.PasswordLabel = Settings.PasswordLabel;
-  password.WrongPasswordText = Settings.WrongPasswordText;
-  password.PasswordRequired = Settings.PasswordRequired;
-  password.PasswordCheckValue = Settings.PasswordCheckValue;
-  return CheckPassword(password, Random, {PumpPending, QuitFlag});
+  return CheckPassword({MainWnd, Settings}, Random, {PumpPending, QuitFlag});
 }
 
 void TfrmMain::LaunchSession() {

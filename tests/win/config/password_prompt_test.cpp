@@ -93,28 +93,28 @@ ErrorBox AnswerErrorBox() {
 class PasswordPrompt : public ::testing::Test {
  protected:
   PasswordPrompt() {
-    input_.Owner = owner_.get();
-    input_.PasswordLabel = "Please enter password:";
-    input_.WrongPasswordText = "Falsches Passwort!";
-    input_.PasswordRequired = true;
-    input_.PasswordCheckValue = kSecretCheckValue;
+    settings_.PasswordLabel = "Please enter password:";
+    settings_.WrongPasswordText = "Falsches Passwort!";
+    settings_.PasswordRequired = true;
+    settings_.PasswordCheckValue = kSecretCheckValue;
   }
 
   std::string Prompt(const std::string& title) {
-    input_.ScreenName = title;
+    settings_.ScreenName = title;
     TestPump pump;
-    return vm::PromptPassword(input_, pump.Get());
+    return vm::PromptPassword({promptOwner_, settings_}, pump.Get());
   }
 
   // The Runner's hidden main window.
   vm::UniqueWindow owner_{CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
                                           GetModuleHandleA(nullptr), nullptr)};
+  HWND promptOwner_ = owner_.get();
   const DWORD thread_ = GetCurrentThreadId();
-  vm::PasswordPromptInput input_;
+  vm::RunnerSettings settings_;
 };
 
 TEST_F(PasswordPrompt, ShowsTheSettingsTextsCentredWithAMaskedEntryThatHasTheFocus) {
-  input_.PasswordLabel = "Code word, please:";
+  settings_.PasswordLabel = "Code word, please:";
   std::string result;
   {
     User user([&] {
@@ -216,7 +216,7 @@ TEST_F(PasswordPrompt, TakesTypedCharactersPastTheEntrysWidth) {
 TEST_F(PasswordPrompt, ADialogThatCannotBeCreatedIsReportedAndCancels) {
   HWND gone = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   DestroyWindow(gone);
-  input_.Owner = gone;
+  promptOwner_ = gone;
   ErrorBox box;
   std::string result;
   {
@@ -247,7 +247,7 @@ TEST_F(PasswordPrompt, ChecksUpToThreeTriesWithAMessageAfterEachWrongOne) {
       {"wrong then cancel", {{"nope", Action::Ok, true}, {"secret", Action::Cancel, false}}, false},
   };
   for (const auto& c : cases) {
-    input_.ScreenName = c.name;
+    settings_.ScreenName = c.name;
     bool accepted = false;
     {
       User user([&] {
@@ -266,7 +266,7 @@ TEST_F(PasswordPrompt, ChecksUpToThreeTriesWithAMessageAfterEachWrongOne) {
       });
       vm::RandomGenerator rng;
       TestPump pump;
-      accepted = vm::CheckPassword(input_, rng, pump.Get());
+      accepted = vm::CheckPassword({promptOwner_, settings_}, rng, pump.Get());
     }
     EXPECT_EQ(accepted, c.accepted) << c.name;
   }
