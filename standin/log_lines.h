@@ -18,6 +18,14 @@ constexpr char kClosedLine[] = "closed";
 constexpr char kCursorNoneLine[] = "cursor none";
 constexpr char kCursorShownLine[] = "cursor shown";
 
+// What the sound action sees of this process's own sound (from Windows Vista on, the mixers'
+// mute controls are the program's own audio session): every output muted, not all of them, or no
+// output with a mute control at all. A script that looks at the sound sees it once more as the
+// stand-in ends, after its window has gone.
+constexpr char kSoundMutedLine[] = "sound muted";
+constexpr char kSoundLoudLine[] = "sound loud";
+constexpr char kSoundNoneLine[] = "sound none";
+
 // The projector's own menu was asked for (WM_CONTEXTMENU): a right button that reached it.
 constexpr char kContextMenuLine[] = "context-menu";
 

@@ -1,11 +1,13 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <exception>
 
 #include "standin/environment_win.h"
 #include "standin/log_lines.h"
 #include "standin/observation_log.h"
 #include "standin/options.h"
+#include "standin/own_sound_win.h"
 #include "standin/projector_window_win.h"
 #include "standin/script.h"
 #include "standin/startup_log_win.h"
@@ -25,6 +27,8 @@ void WaitWithoutWindow() {
   KillTimer(nullptr, timer);
 }
 
+// A script that looked at the sound sees it once more, once its window, and with it the movie,
+// has gone.
 void RunWindow(const Options& options, const ObservationLog& log, HINSTANCE instance, int showCommand) {
   WindowSetup setup;
   setup.Menu = options.Menu;
@@ -43,6 +47,9 @@ void RunWindow(const Options& options, const ObservationLog& log, HINSTANCE inst
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+  if (std::any_of(setup.Script.begin(), setup.Script.end(),
+                  [](const Action& action) { return action.Kind == ActionKind::Sound; }))
+    log.Write(OwnSoundLine());
 }
 
 }  // namespace

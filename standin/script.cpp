@@ -30,6 +30,7 @@ constexpr Syntax kSyntax[] = {
     {"shell-open-ex", ActionKind::ShellOpenEx, "shell-open-ex ADDRESS", 0, true},
     {"dde-open", ActionKind::DdeOpen, "dde-open ADDRESS", 0, true},
     {"focus", ActionKind::Focus, "focus", 0, false},
+    {"sound", ActionKind::Sound, "sound", 0, false},
 };
 
 std::string Trim(const std::string& text) {

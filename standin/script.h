@@ -12,7 +12,8 @@ enum class ActionKind {
   ShellOpen,    // ShellExecuteA of an address, as a projector opens a page
   ShellOpenEx,  // the same through ShellExecuteExA
   DdeOpen,      // an execute request to the browser's DDE application and topic
-  Focus         // the keyboard focus to the movie window, as a projector takes it when clicked
+  Focus,        // the keyboard focus to the movie window, as a projector takes it when clicked
+  Sound         // log whether this process's own sound is muted
 };
 
 // One step of STANDIN_SCRIPT. Only the fields of its kind are set.

@@ -7,6 +7,7 @@
 #include "standin/address_opening_win.h"
 #include "standin/environment_win.h"
 #include "standin/log_lines.h"
+#include "standin/own_sound_win.h"
 #include "standin/shared_block_win.h"
 
 namespace vm::standin {
@@ -58,7 +59,7 @@ bool ScriptRunner::Perform(HWND window, const Action& action) {
   bool needsRunner = action.Kind != ActionKind::Sleep && action.Kind != ActionKind::DumpBlock &&
                      action.Kind != ActionKind::Exit && action.Kind != ActionKind::ShellOpen &&
                      action.Kind != ActionKind::ShellOpenEx && action.Kind != ActionKind::DdeOpen &&
-                     action.Kind != ActionKind::Focus;
+                     action.Kind != ActionKind::Focus && action.Kind != ActionKind::Sound;
   HWND runner = needsRunner ? RunnerWindow(window) : nullptr;
   if (needsRunner && runner == nullptr) {
     log_.Write(ErrorLine("no Runner window: no parent and no " + std::string(kRunnerWindowVariable)));
@@ -106,6 +107,9 @@ bool ScriptRunner::Perform(HWND window, const Action& action) {
       return true;
     case ActionKind::Focus:
       SetFocus(window);
+      return true;
+    case ActionKind::Sound:
+      log_.Write(OwnSoundLine());
       return true;
     case ActionKind::Exit:
       Stop();

@@ -92,6 +92,7 @@ bool OnCbt(int code, WPARAM window) {
   const std::optional<SharedBlockView> block = ProjectorEvent();
   if (!block) return false;
   if (code == HCBT_ACTIVATE) vm::PostToRunner(*block, vm::WM_RUNNER_ACTIVATION, window, 0);
+  if (code == HCBT_DESTROYWND) vm::RestoreProjectorAudioBefore(*block, reinterpret_cast<HWND>(window));
   return false;
 }
 

@@ -10,10 +10,13 @@ static_assert(kTargetTypeUndefined == MIXERLINE_TARGETTYPE_UNDEFINED &&
               kTargetTypeWaveOut == MIXERLINE_TARGETTYPE_WAVEOUT &&
               kTargetTypeMidiOut == MIXERLINE_TARGETTYPE_MIDIOUT && kTargetTypeAux == MIXERLINE_TARGETTYPE_AUX);
 static_assert(kControlTypeMute == MIXERCONTROL_CONTROLTYPE_MUTE);
+static_assert(kComponentTypeDestinationWaveIn == MIXERLINE_COMPONENTTYPE_DST_WAVEIN &&
+              kComponentTypeDestinationVoiceIn == MIXERLINE_COMPONENTTYPE_DST_VOICEIN);
 
 MixerLine LineOf(const MIXERLINEA& line) {
   MixerLine result;
   result.TargetType = line.Target.dwType;
+  result.ComponentType = line.dwComponentType;
   result.Connections = line.cConnections;
   result.Controls = line.cControls;
   result.LineId = line.dwLineID;
