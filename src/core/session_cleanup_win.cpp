@@ -105,7 +105,7 @@ void SessionCleanup::BroadcastSessionEnd() {
 }
 
 void SessionCleanup::RemoveHooks(bool hooksGone) {
-  WindowsKeyHook.reset();
+  WindowsKeys.reset();
   if (hooksGone) {
     for (UniqueHook* hook : {&KeyboardHook, &MouseHook, &CbtHook, &GetMessageHook}) hook->release();
     return;

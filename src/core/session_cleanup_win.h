@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <optional>
+
+#include "core/keyboard_hook_thread_win.h"
 #include "core/session_mute_win.h"
 #include "support/win_handles.h"
 
@@ -24,7 +27,7 @@ class SessionCleanup {
   UniqueView View;  // the shared block; the runner reads it through SharedBlockBytes
   UniqueLibrary HookLibrary;
   UniqueHook KeyboardHook, GetMessageHook, CbtHook, MouseHook;
-  UniqueHook WindowsKeyHook;  // the low-level keyboard hook, in the Runner's own thread
+  std::optional<KeyboardHookThread> WindowsKeys;  // the low-level keyboard hook, while the movie plays
   UniqueHandle ProjectorProcess, ProjectorThread;
   bool ProjectorSuspended = false;  // started, and not yet resumed
   // Ends the projector when its last handle closes: at the clean-up, or when the system closes

@@ -341,13 +341,14 @@ bool LaunchSteps::EmbedMovie() {
   return true;
 }
 
-// While the movie plays; the wait loop below takes the hook's messages at every pass.
+// While the movie plays.
 void LaunchSteps::KeepWindowsKeys() {
   if (!r_.Settings.DisableW95Key) return;
   // Through void*: the export's real type is only known by name.
   const auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(c_.HookLibrary.get(), "LProc")));
-  c_.WindowsKeyHook.reset(proc ? SetWindowsHookExA(WH_KEYBOARD_LL, proc, c_.HookLibrary.get(), 0) : nullptr);
-  if (!c_.WindowsKeyHook) Trace("launch: no low-level keyboard hook: the Windows keys stay the system's");
+  if (proc) c_.WindowsKeys.emplace(proc, c_.HookLibrary.get());
+  if (!c_.WindowsKeys || !c_.WindowsKeys->Installed())
+    Trace("launch: no low-level keyboard hook: the Windows keys stay the system's");
 }
 
 // Brings the movie up and keeps the presentation in order until the projector ends.
@@ -397,7 +398,7 @@ void LaunchSteps::WaitForProjector() {
     else
       r_.SyncProjectorZOrder();
   }
-  c_.WindowsKeyHook.reset();
+  c_.WindowsKeys.reset();
   ShowWindow(r_.MainWnd, SW_HIDE);
   Trace("launch: the projector has ended");
 }

@@ -1,8 +1,8 @@
-// The Windows keys' filter, a low-level keyboard hook that the Runner installs in its own thread.
-// A hook on the projector's thread cannot keep these keys from the shell: on the NT systems the
-// shell acts on them (its Start menu, the shortcuts built on them) before they reach any thread,
-// while a low-level hook sees every key before it goes anywhere. It runs in the thread that
-// installed it, so it maps the library into no other process; that thread must take its
+// The Windows keys' filter, a low-level keyboard hook that the Runner installs in a thread of its
+// own. A hook on the projector's thread cannot keep these keys from the shell: on the NT systems
+// the shell acts on them (its Start menu, the shortcuts built on them) before they reach any
+// thread, while a low-level hook sees every key before it goes anywhere. It runs in the thread
+// that installed it, so it maps the library into no other process; that thread must take its
 // messages while the movie plays, since the system hands each key to the hook through them.
 #include <windows.h>
 
@@ -17,7 +17,7 @@ namespace {
 // A hook procedure's answer that keeps the event from its target.
 constexpr LRESULT kDiscardEvent = 1;
 
-// Only the Runner's thread calls it, one key at a time.
+// Only the Runner's hook thread calls it, one key at a time.
 vm::WindowsKeyFilter g_filter;
 
 bool KeepsKey(const KBDLLHOOKSTRUCT& key) {
