@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "sound/mixer.h"
+#include "sound/mixer_lines_win.h"
 #include "standin/log_lines.h"
 
 namespace vm::standin {
@@ -18,8 +19,8 @@ std::string OwnSoundLine() {
     for (uint32_t destination = 0; destination < destinations; ++destination) {
       MixerLine line;
       std::vector<MixerControl> controls;
-      if (!mixers.Destination(destination, line) || line.ComponentType == kComponentTypeDestinationWaveIn ||
-          line.ComponentType == kComponentTypeDestinationVoiceIn || !mixers.LineControls(line, controls))
+      if (!mixers.Destination(destination, line) || IsRecordingDestination(line.ComponentType) ||
+          !mixers.LineControls(line, controls))
         continue;
       for (const MixerControl& control : controls) {
         if (control.Type != kControlTypeMute) continue;

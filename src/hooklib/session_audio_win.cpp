@@ -5,6 +5,7 @@
 #include "engine/shared_block_win.h"
 #include "hooklib/hook_session_win.h"
 #include "hooklib/runner_notices_win.h"
+#include "sound/mixer_lines_win.h"
 
 namespace vm {
 namespace {
@@ -63,16 +64,6 @@ bool LoadMixerCalls(HMODULE winmm, MixerCalls& calls) {
          Find(winmm, "mixerSetControlDetails", calls.SetControlDetails);
 }
 
-MIXERCONTROLDETAILS OneBoolean(DWORD control, MIXERCONTROLDETAILS_BOOLEAN& value) {
-  MIXERCONTROLDETAILS details = {};
-  details.cbStruct = sizeof details;
-  details.dwControlID = control;
-  details.cChannels = 1;
-  details.cbDetails = sizeof value;
-  details.paDetails = &value;
-  return details;
-}
-
 // The mute control of an output destination (speakers, headphones and the like; not a recording
 // line), if it has one.
 bool OutputMuteControl(const MixerCalls& calls, HMIXEROBJ mixer, DWORD destination, DWORD& control) {
@@ -80,8 +71,7 @@ bool OutputMuteControl(const MixerCalls& calls, HMIXEROBJ mixer, DWORD destinati
   line.cbStruct = sizeof line;
   line.dwDestination = destination;
   if (calls.GetLineInfo(mixer, &line, MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_DESTINATION) != MMSYSERR_NOERROR ||
-      line.dwComponentType == MIXERLINE_COMPONENTTYPE_DST_WAVEIN ||
-      line.dwComponentType == MIXERLINE_COMPONENTTYPE_DST_VOICEIN)
+      IsRecordingDestination(line.dwComponentType))
     return false;
   MIXERCONTROLA mute = {};
   mute.cbStruct = sizeof mute;
@@ -113,7 +103,7 @@ void MuteOutputs(SessionAudio& audio) {
       DWORD control = 0;
       if (!OutputMuteControl(calls, mixer, destination, control)) continue;
       MIXERCONTROLDETAILS_BOOLEAN value = {};
-      MIXERCONTROLDETAILS details = OneBoolean(control, value);
+      MIXERCONTROLDETAILS details = OneBooleanDetails(control, value);
       if (calls.GetControlDetails(mixer, &details, MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE) !=
           MMSYSERR_NOERROR)
         continue;
@@ -132,7 +122,7 @@ void RestoreOutputs(const SessionAudio& audio) {
     HMIXER handle = nullptr;
     if (calls.Open(&handle, found.Mixer, 0, 0, MIXER_OBJECTF_MIXER) != MMSYSERR_NOERROR) continue;
     MIXERCONTROLDETAILS_BOOLEAN value = {found.WasMuted};
-    MIXERCONTROLDETAILS details = OneBoolean(found.Control, value);
+    MIXERCONTROLDETAILS details = OneBooleanDetails(found.Control, value);
     calls.SetControlDetails(reinterpret_cast<HMIXEROBJ>(handle), &details,
                             MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE);
     calls.Close(handle);

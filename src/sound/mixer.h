@@ -12,9 +12,6 @@ constexpr uint32_t kTargetTypeWaveOut = 1;
 constexpr uint32_t kTargetTypeMidiOut = 3;
 constexpr uint32_t kTargetTypeAux = 5;
 constexpr uint32_t kControlTypeMute = 0x20010002;
-// Destinations that record rather than play.
-constexpr uint32_t kComponentTypeDestinationWaveIn = 7;
-constexpr uint32_t kComponentTypeDestinationVoiceIn = 8;
 
 struct MixerLine {
   uint32_t TargetType = kTargetTypeUndefined;

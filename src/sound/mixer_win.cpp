@@ -2,6 +2,7 @@
 #include <mmsystem.h>
 
 #include "sound/mixer.h"
+#include "sound/mixer_lines_win.h"
 
 namespace vm {
 namespace {
@@ -10,8 +11,6 @@ static_assert(kTargetTypeUndefined == MIXERLINE_TARGETTYPE_UNDEFINED &&
               kTargetTypeWaveOut == MIXERLINE_TARGETTYPE_WAVEOUT &&
               kTargetTypeMidiOut == MIXERLINE_TARGETTYPE_MIDIOUT && kTargetTypeAux == MIXERLINE_TARGETTYPE_AUX);
 static_assert(kControlTypeMute == MIXERCONTROL_CONTROLTYPE_MUTE);
-static_assert(kComponentTypeDestinationWaveIn == MIXERLINE_COMPONENTTYPE_DST_WAVEIN &&
-              kComponentTypeDestinationVoiceIn == MIXERLINE_COMPONENTTYPE_DST_VOICEIN);
 
 MixerLine LineOf(const MIXERLINEA& line) {
   MixerLine result;
@@ -84,7 +83,7 @@ class SystemMixerCalls : public Mixers {
 
   bool MuteValue(uint32_t controlId) override {
     MIXERCONTROLDETAILS_BOOLEAN value = {};
-    MIXERCONTROLDETAILS details = Details(controlId, value);
+    MIXERCONTROLDETAILS details = OneBooleanDetails(controlId, value);
     mixerGetControlDetailsA(Object(), &details, MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE);
     return value.fValue != 0;
   }
@@ -92,23 +91,12 @@ class SystemMixerCalls : public Mixers {
   void SetMuteValue(uint32_t controlId, bool muted) override {
     MIXERCONTROLDETAILS_BOOLEAN value = {};
     value.fValue = muted ? 1 : 0;
-    MIXERCONTROLDETAILS details = Details(controlId, value);
+    MIXERCONTROLDETAILS details = OneBooleanDetails(controlId, value);
     mixerSetControlDetails(Object(), &details, MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE);
   }
 
  private:
   HMIXEROBJ Object() const { return reinterpret_cast<HMIXEROBJ>(mixer_); }
-
-  // One boolean for one channel: the control then acts on all channels alike.
-  static MIXERCONTROLDETAILS Details(uint32_t controlId, MIXERCONTROLDETAILS_BOOLEAN& value) {
-    MIXERCONTROLDETAILS details = {};
-    details.cbStruct = sizeof details;
-    details.dwControlID = controlId;
-    details.cChannels = 1;
-    details.cbDetails = sizeof value;
-    details.paDetails = &value;
-    return details;
-  }
 
   HMIXER mixer_ = nullptr;
 };
