@@ -1,8 +1,7 @@
 #include "commands/command_text.h"
 
 #include <algorithm>
-#include <cctype>
-#include <iterator>
+#include <memory>
 
 #include "commands/file_names.h"
 
@@ -12,12 +11,6 @@ namespace {
 constexpr char kCommandPrefix[] = "vcommand:";
 constexpr char kWaitingCommandPrefix[] = "vcommandw:";
 constexpr char kBrowserPrefix[] = "dde:";
-constexpr char kFileScheme[] = "file:";
-
-// Extensions whose default action starts a program, a script, an installer or a shortcut.
-constexpr const char* kProgramExtensions[] = {
-    ".exe", ".com", ".bat", ".cmd", ".pif", ".scr", ".vbs", ".vbe", ".js", ".jse",
-    ".wsf", ".wsh", ".msi", ".msp", ".lnk", ".cpl", ".hta", ".reg"};
 
 bool StartsWithIgnoringAsciiCase(const std::string& text, const std::string& prefix) {
   return text.size() >= prefix.size() && EqualIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
@@ -37,45 +30,6 @@ std::string Trimmed(const std::string& text) {
   const auto first = std::find_if_not(text.begin(), text.end(), IsControlOrSpace);
   const auto last = std::find_if_not(text.rbegin(), text.rend(), IsControlOrSpace).base();
   return first < last ? std::string(first, last) : std::string();
-}
-
-// "http:", "mailto:": a scheme of two or more characters. One letter before ":" is a drive.
-bool HasUrlScheme(const std::string& address) {
-  const size_t colon = address.find(':');
-  if (colon == std::string::npos || colon < 2 || !std::isalpha(static_cast<unsigned char>(address[0])))
-    return false;
-  return std::all_of(address.begin(), address.begin() + colon, [](char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
-  });
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
-}
-
-// The local path a "file:" address names: what follows the scheme up to a query or fragment,
-// with its %XX escapes decoded as the shell decodes them.
-std::string FileAddressPath(const std::string& address) {
-  std::string path = address.substr(sizeof kFileScheme - 1);
-  path = path.substr(0, path.find_first_of("?#"));
-  std::string decoded;
-  for (size_t i = 0; i < path.size(); ++i) {
-    if (path[i] == '%' && i + 2 < path.size() && HexValue(path[i + 1]) >= 0 && HexValue(path[i + 2]) >= 0) {
-      decoded += static_cast<char>(HexValue(path[i + 1]) * 16 + HexValue(path[i + 2]));
-      i += 2;
-    } else {
-      decoded += path[i];
-    }
-  }
-  return decoded;
-}
-
-// Windows ignores dots and spaces at the end of a file name.
-std::string WithoutTrailingDotsAndSpaces(std::string path) {
-  while (!path.empty() && (path.back() == '.' || path.back() == ' ')) path.pop_back();
-  return path;
 }
 
 }  // namespace
@@ -103,36 +57,29 @@ bool ParseBrowserRequest(const std::string& text, const BrowserIdentity& identit
   return true;
 }
 
-bool IsProgramAddress(const std::string& address) {
-  std::string path = address;
-  if (StartsWithIgnoringAsciiCase(path, kFileScheme))
-    path = FileAddressPath(path);
-  else if (HasUrlScheme(path))
-    return false;
-  path = WithoutTrailingDotsAndSpaces(path);
-  const size_t nameStart = path.find_last_of("\\/");
-  const std::string name = nameStart == std::string::npos ? path : path.substr(nameStart + 1);
-  const std::string extension = LowerExtension(name);
-  if (extension.empty()) return true;
-  return std::find(std::begin(kProgramExtensions), std::end(kProgramExtensions), extension) !=
-         std::end(kProgramExtensions);
-}
-
 CommandTextDecision DecideCommandText(uint32_t requestCode, const std::string& text,
-                                      const BrowserIdentity* identity) {
+                                      const BrowserRequestContext* context) {
   CommandTextDecision decision;
   if (requestCode == kTextRequestAct && IsMovieCommand(text)) {
     decision.Action = CommandTextAction::MovieCommand;
     return decision;
   }
-  if ((requestCode == kTextRequestAct || requestCode == kTextRequestCheck) && identity != nullptr &&
-      ParseBrowserRequest(text, *identity, &decision.Address)) {
-    if (requestCode == kTextRequestCheck)
-      decision.Action = CommandTextAction::CheckedRequest;
-    else if (IsProgramAddress(decision.Address))
-      decision.Action = CommandTextAction::RefuseProgramAddress;
-    else
-      decision.Action = CommandTextAction::OpenAddress;
+  if ((requestCode != kTextRequestAct && requestCode != kTextRequestCheck) || context == nullptr ||
+      !ParseBrowserRequest(text, context->Identity, &decision.Address))
+    return decision;
+  if (requestCode == kTextRequestCheck) {
+    decision.Action = CommandTextAction::CheckedRequest;
+    return decision;
+  }
+  const std::unique_ptr<AddressDecision> address = std::make_unique<AddressDecision>();
+  DecideAddress(decision.Address.c_str(), AddressUse::Browse, context->WorkingFolder.c_str(), *context->Files,
+                *address);
+  if (address->Verdict == AddressVerdict::Refused) {
+    decision.Action = CommandTextAction::RefuseAddress;
+    decision.Refusal = address->Refusal;
+  } else {
+    decision.Action = CommandTextAction::OpenAddress;
+    decision.Target = address->Target;
   }
   return decision;
 }

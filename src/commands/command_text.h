@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "commands/address_policy.h"
+
 // The texts that the hook library sends to the Runner's main window through WM_SETTEXT: movie
 // commands ("vcommand:", "vcommandw:"), browser requests ("dde:APP:TOPIC:ADDRESS") and, for
 // everything else, a new caption.
@@ -33,28 +35,32 @@ bool IsMovieCommand(const std::string& text);
 bool ParseBrowserRequest(const std::string& text, const BrowserIdentity& identity,
                          std::string* address);
 
-// True when handing the address to the shell's default action could start a program: a local
-// file (a path, or a "file:" address) whose extension is a program's, a script's, a shortcut's
-// or an installer's, or which has no extension at all (the shell would look for a program of
-// that name). Web and mail addresses and documents are not.
-bool IsProgramAddress(const std::string& address);
-
 enum class CommandTextAction {
-  Caption,              // reply 0: the default window procedure sets the caption
-  MovieCommand,         // reply 1
-  CheckedRequest,       // reply 2: a browser request checked, nothing opened
-  OpenAddress,          // hand the address to the shell, then reply 2 (1 when the call faulted)
-  RefuseProgramAddress  // reply 2: a browser request whose address would start a program
+  Caption,         // reply 0: the default window procedure sets the caption
+  MovieCommand,    // reply 1
+  CheckedRequest,  // reply 2: a browser request checked, nothing opened
+  OpenAddress,     // hand the target to the shell, then reply 2 (1 when the call faulted)
+  RefuseAddress    // reply 2: a browser request for what a movie may not open
 };
 
 struct CommandTextDecision {
   CommandTextAction Action = CommandTextAction::Caption;
-  std::string Address;  // for the browser actions
+  std::string Address;  // for the browser actions, as the request carries it
+  std::string Target;   // OpenAddress: the web address, or the full path of the session's document
+  AddressRefusal Refusal = AddressRefusal::None;  // RefuseAddress: why
 };
 
-// Decides what a WM_SETTEXT text asks for. identity is null while no session block is mapped:
+// What a browser request is weighed against: the registered browser, the movie's working folder
+// (where its relative documents are) and the file system.
+struct BrowserRequestContext {
+  BrowserIdentity Identity;
+  std::string WorkingFolder;
+  const FileSystemView* Files = nullptr;
+};
+
+// Decides what a WM_SETTEXT text asks for. context is null while no session block is mapped:
 // there is nothing to compare a "dde:" text with, and it is a caption like any other.
 CommandTextDecision DecideCommandText(uint32_t requestCode, const std::string& text,
-                                      const BrowserIdentity* identity);
+                                      const BrowserRequestContext* context);
 
 }  // namespace vm

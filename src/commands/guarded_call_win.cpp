@@ -10,7 +10,8 @@
 #if defined(__x86_64__)
 
 namespace {
-volatile bool g_callFaulted = false;
+// Per thread: the shell is called from threads of its own, each guarded.
+thread_local volatile bool g_callFaulted = false;
 }  // namespace
 
 // The scope filter that the system's C handler consults for the guarded call: always handle,

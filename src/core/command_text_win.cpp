@@ -1,58 +1,55 @@
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 
+#include "commands/address_policy_win.h"
 #include "commands/command_text.h"
-#include "commands/guarded_call.h"
 #include "core/runner.h"
 #include "support/trace.h"
 
 namespace vm {
 namespace {
 
-struct ShellOpen {
-  HWND Owner;
-  const std::string* Address;
-};
+// The most of a refused address that the trace shows: the movie chooses it, and may make it
+// as long as it likes or put line ends into it.
+constexpr size_t kTracedAddressLength = 300;
 
-// The shell's handler for the address runs in this process as well; a fault in it ends the call,
-// not the Runner.
-void OpenWithShell(void* context) {
-  const ShellOpen* open = static_cast<const ShellOpen*>(context);
-  const HINSTANCE result = ShellExecuteA(open->Owner, nullptr, open->Address->c_str(), nullptr,
-                                         nullptr, SW_SHOWNORMAL);
-  Trace("command text: the shell answered " + std::to_string(reinterpret_cast<INT_PTR>(result)) +
-        " for \"" + *open->Address + "\"");
+std::string Traceable(const std::string& address) {
+  std::string shown = address.substr(0, kTracedAddressLength);
+  for (char& c : shown)
+    if (static_cast<unsigned char>(c) < ' ') c = '?';
+  return address.size() > kTracedAddressLength ? shown + "..." : shown;
 }
 
 }  // namespace
 
 LRESULT TfrmMain::HandleCommandText(WPARAM requestCode, LPARAM textPointer) {
   const std::string text = textPointer != 0 ? reinterpret_cast<const char*>(textPointer) : "";
-  BrowserIdentity identity;
+  BrowserRequestContext context;
   if (BlockMapped()) {
-    identity.Application = Block().Get(kBlockDdeApplication);
-    identity.Topic = Block().Get(kBlockDdeTopic);
+    context.Identity.Application = Block().Get(kBlockDdeApplication);
+    context.Identity.Topic = Block().Get(kBlockDdeTopic);
+    context.WorkingFolder = Block().Get(kBlockWorkingDirectory);
+    context.Files = &SystemFileSystem();
   }
   const CommandTextDecision decision =
-      DecideCommandText(static_cast<uint32_t>(requestCode), text, BlockMapped() ? &identity : nullptr);
+      DecideCommandText(static_cast<uint32_t>(requestCode), text, BlockMapped() ? &context : nullptr);
   switch (decision.Action) {
     case CommandTextAction::Caption:
       return kReplyCaption;
     case CommandTextAction::MovieCommand:
-      Trace("command text: movie command \"" + text + "\"");
+      Trace("command text: movie command \"" + Traceable(text) + "\"");
       return kReplyMovieCommand;
     case CommandTextAction::CheckedRequest:
       return kReplyBrowserRequest;
-    case CommandTextAction::RefuseProgramAddress:
-      Trace("command text: \"" + decision.Address +
-            "\" is not opened: the shell would start it as a program");
+    case CommandTextAction::RefuseAddress:
+      // Answered as an address that was handed on: the movie learns nothing it could try again with.
+      Trace("command text: \"" + Traceable(decision.Address) + "\" is refused: " +
+            AddressRefusalText(decision.Refusal));
       return kReplyBrowserRequest;
-    case CommandTextAction::OpenAddress: {
-      ShellOpen open{MainWnd, &decision.Address};
-      return CallGuarded(OpenWithShell, &open) ? kReplyBrowserRequest : kReplyBrowserRequestFailed;
-    }
+    case CommandTextAction::OpenAddress:
+      Opener.Open(MainWnd, decision.Target);
+      return kReplyBrowserRequest;
   }
   return kReplyCaption;
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "commands/address_opener_win.h"
 #include "commands/file_placement.h"
 #include "engine/shared_block.h"
 #include "config/password_hash.h"
@@ -65,6 +66,9 @@ struct TfrmMain {
   bool ProjectorReady = false;
   bool ProjectorShown = false;
   bool CloseRequestHeld = false;  // the movie asked to end while it was being embedded
+
+  // The pages and documents that the movie asked for, on their way to the shell.
+  AddressOpener Opener;
 
   // The session's background music; its notices come to the main window.
   TMediaPlayer MidiPlayer{SystemMci()};

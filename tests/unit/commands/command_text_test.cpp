@@ -57,49 +57,22 @@ TEST(ParseBrowserRequest, AcceptsTheShapesOfARequestForTheRegisteredBrowser) {
   }
 }
 
-TEST(IsProgramAddress, RefusesWhatWouldStartAProgramAndOpensPagesAndDocuments) {
-  const struct {
-    const char* Address;
-    bool Program;
-  } cases[] = {
-      {"http://example.com/", false},
-      {"https://example.com/setup.exe", false},  // the browser downloads it, nothing runs
-      {"mailto:someone@example.com", false},
-      {"page.htm", false},
-      {"docs\\Manual.PDF", false},
-      {"C:\\movie\\readme.txt", false},
-      {"setup.exe", true},
-      {"C:\\Windows\\system32\\CMD.EXE", true},
-      {"tools\\start.bat", true},
-      {"x.com", true},
-      {"script.js", true},
-      {"script.vbs", true},
-      {"install.msi", true},
-      {"patch.msp", true},
-      {"link.lnk", true},
-      {"panel.cpl", true},
-      {"app.hta", true},
-      {"keys.reg", true},
-      {"saver.scr", true},
-      {"old.pif", true},
-      {"a.cmd", true},
-      {"a.vbe", true},
-      {"a.jse", true},
-      {"a.wsf", true},
-      {"a.wsh", true},
-      {"setup.exe.", true},         // Windows drops the trailing dot
-      {"setup.exe  ", true},
-      {"notepad", true},            // the shell looks for a program of that name
-      {"C:/tools/x.exe", true},
-      {"file:///C:/x.exe", true},
-      {"FILE:C:\\x.bat", true},
-      {"file:///C:/x%2Eexe", true},
-      {"file:///C:/page.htm", false},
-      {"file:///C:/x.exe?q=1", true},
-      {"", true},
-  };
-  for (const auto& c : cases) EXPECT_EQ(vm::IsProgramAddress(c.Address), c.Program) << c.Address;
+// A folder that holds every page and nothing else: what the address policy decides beyond that
+// is its own tests' business.
+vm::PathKind PagesOnly(const char* path) {
+  const std::string text = path;
+  return text.size() > 4 && text.compare(text.size() - 4, 4, ".htm") == 0 ? vm::PathKind::RegularFile
+                                                                           : vm::PathKind::Missing;
 }
+bool SameLongForm(const char* path, char* out, size_t capacity) {
+  const std::string text = path;
+  if (text.size() + 1 > capacity) return false;
+  text.copy(out, text.size());
+  out[text.size()] = '\0';
+  return true;
+}
+bool NoLeadBytes(unsigned char) { return false; }
+constexpr vm::FileSystemView kPagesOnly{PagesOnly, SameLongForm, nullptr, NoLeadBytes};
 
 TEST(DecideCommandText, ChoosesTheReplyByRequestCodeAndText) {
   const struct {
@@ -116,17 +89,24 @@ TEST(DecideCommandText, ChoosesTheReplyByRequestCodeAndText) {
       {0, "dde:App:Topic:http://a/", true, CommandTextAction::OpenAddress},
       {1, "dde:App:Topic:http://a/", true, CommandTextAction::CheckedRequest},
       {2, "dde:App:Topic:http://a/", true, CommandTextAction::Caption},
-      {0, "dde:App:Topic:setup.exe", true, CommandTextAction::RefuseProgramAddress},
+      {0, "dde:App:Topic:page.htm", true, CommandTextAction::OpenAddress},
+      {0, "dde:App:Topic:setup.exe", true, CommandTextAction::RefuseAddress},
+      {0, "dde:App:Topic:javascript:alert(1)", true, CommandTextAction::RefuseAddress},
       {1, "dde:App:Topic:setup.exe", true, CommandTextAction::CheckedRequest},
       {0, "dde:App:Topic:http://a/", false, CommandTextAction::Caption},
       {0, "dde:Other:Topic:http://a/", true, CommandTextAction::Caption},
       {0, "Movie title", true, CommandTextAction::Caption},
   };
+  const vm::BrowserRequestContext context{kAppTopic, "C:\\movie", &kPagesOnly};
   for (const auto& c : cases) {
-    const auto decision = DecideCommandText(c.Code, c.Text, c.Mapped ? &kAppTopic : nullptr);
+    const auto decision = DecideCommandText(c.Code, c.Text, c.Mapped ? &context : nullptr);
     EXPECT_EQ(decision.Action, c.Action) << c.Code << " " << c.Text;
   }
-  EXPECT_EQ(DecideCommandText(0, "dde:App:Topic:\"p q.htm\" x", &kAppTopic).Address, "p q.htm");
+  // A relative document opens from the movie's folder, not from the Runner's.
+  const auto page = DecideCommandText(0, "dde:App:Topic:\"p q.htm\" x", &context);
+  EXPECT_EQ(page.Address, "p q.htm");
+  EXPECT_EQ(page.Target, "C:\\movie\\p q.htm");
+  EXPECT_EQ(DecideCommandText(0, "dde:App:Topic:setup.exe", &context).Refusal, vm::AddressRefusal::NoSuchFile);
 }
 
 }  // namespace

@@ -1,0 +1,107 @@
+#include "commands/address_opener_win.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "commands/guarded_call.h"
+#include "support/trace.h"
+
+namespace vm {
+namespace {
+
+// How long the end of a run waits for the shell to take the addresses still in hand.
+constexpr DWORD kOpeningGraceMs = 5555;
+
+struct OpenRequest {
+  HWND Owner;
+  std::string Target;
+  INT_PTR Answer = 0;
+};
+
+using CoInitializeExProc = HRESULT(WINAPI*)(LPVOID, DWORD);
+using CoUninitializeProc = void(WINAPI*)();
+
+// The shell may hand the address to an extension through COM, which then must be set up on the
+// calling thread. Looked up at run time: ole32 is loaded with the shell in any case, and the
+// Runner needs it nowhere else.
+class ComApartment {
+ public:
+  ComApartment() : ole32_(LoadLibraryA("ole32.dll")) {
+    if (!ole32_) return;
+    const auto initialize = reinterpret_cast<CoInitializeExProc>(
+        reinterpret_cast<void*>(GetProcAddress(ole32_.get(), "CoInitializeEx")));
+    uninitialize_ = reinterpret_cast<CoUninitializeProc>(
+        reinterpret_cast<void*>(GetProcAddress(ole32_.get(), "CoUninitialize")));
+    // A DDE conversation of OLE 1 would wait for this thread's messages, which nobody pumps.
+    constexpr DWORD kApartment = COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE;
+    initialized_ = initialize && uninitialize_ && SUCCEEDED(initialize(nullptr, kApartment));
+  }
+  ~ComApartment() {
+    if (initialized_) uninitialize_();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  UniqueLibrary ole32_;
+  CoUninitializeProc uninitialize_ = nullptr;
+  bool initialized_ = false;
+};
+
+// The shell's handler for the address runs in this process; a fault in it ends the call, not
+// the Runner.
+void OpenWithShell(void* context) {
+  OpenRequest& request = *static_cast<OpenRequest*>(context);
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof info;
+  // No box of the shell's: nobody may be at the screen of a kiosk to close it.
+  info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_FLAG_DDEWAIT;
+  info.hwnd = request.Owner;
+  info.lpFile = request.Target.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  ShellExecuteExA(&info);
+  request.Answer = reinterpret_cast<INT_PTR>(info.hInstApp);
+}
+
+DWORD WINAPI OpenThread(void* context) {
+  const std::unique_ptr<OpenRequest> request(static_cast<OpenRequest*>(context));
+  const ComApartment apartment;
+  if (CallGuarded(OpenWithShell, request.get()))
+    Trace("command text: the shell answered " + std::to_string(request->Answer) + " for \"" + request->Target + "\"");
+  else
+    Trace("command text: the shell faulted on \"" + request->Target + "\"");
+  return 0;
+}
+
+bool HasEnded(const UniqueHandle& thread) { return WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0; }
+
+}  // namespace
+
+void AddressOpener::Open(HWND owner, const std::string& target) {
+  opening_.erase(std::remove_if(opening_.begin(), opening_.end(), HasEnded), opening_.end());
+  auto request = std::make_unique<OpenRequest>(OpenRequest{owner, target});
+  UniqueHandle thread(CreateThread(nullptr, 0, OpenThread, request.get(), 0, nullptr));
+  if (!thread) {
+    Trace("command text: \"" + target + "\" is not opened: CreateThread failed (error " +
+          std::to_string(GetLastError()) + ")");
+    return;
+  }
+  request.release();
+  opening_.push_back(std::move(thread));
+}
+
+AddressOpener::~AddressOpener() {
+  const DWORD start = GetTickCount();
+  for (const UniqueHandle& thread : opening_) {
+    const DWORD waited = GetTickCount() - start;
+    if (waited >= kOpeningGraceMs ||
+        WaitForSingleObject(thread.get(), kOpeningGraceMs - waited) == WAIT_TIMEOUT) {
+      Trace("command text: the shell still holds an address as the run ends");
+      return;
+    }
+  }
+}
+
+}  // namespace vm
