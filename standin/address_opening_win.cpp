@@ -59,6 +59,32 @@ std::string OpenThroughShellEx(HWND owner, const std::string& address) {
   return OpeningLine("shell-open-ex", ShellExecuteExA(&info) ? 1 : 0);
 }
 
+namespace {
+
+std::wstring Wide(const std::string& text) {
+  std::wstring wide(text.size() + 1, L'\0');
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+  wide.resize(length > 0 ? static_cast<size_t>(length - 1) : 0);
+  return wide;
+}
+
+}  // namespace
+
+std::string OpenThroughShellW(HWND owner, const std::string& address) {
+  HINSTANCE result = ShellExecuteW(owner, L"open", Wide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  return OpeningLine("shell-open-w", static_cast<std::int64_t>(reinterpret_cast<INT_PTR>(result)));
+}
+
+std::string OpenThroughShellExW(HWND owner, const std::string& address) {
+  const std::wstring file = Wide(address);
+  SHELLEXECUTEINFOW info = {};
+  info.cbSize = sizeof info;
+  info.hwnd = owner;
+  info.lpFile = file.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  return OpeningLine("shell-open-ex-w", ShellExecuteExW(&info) ? 1 : 0);
+}
+
 // The execute string of a browser's "ddeexec": the address in quotes, then window and flags.
 std::string OpenThroughDde(const std::string& suffix, const std::string& address) {
   BrowserNames names;

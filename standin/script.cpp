@@ -28,6 +28,8 @@ constexpr Syntax kSyntax[] = {
     {"exit", ActionKind::Exit, "exit", 0, false},
     {"shell-open", ActionKind::ShellOpen, "shell-open ADDRESS", 0, true},
     {"shell-open-ex", ActionKind::ShellOpenEx, "shell-open-ex ADDRESS", 0, true},
+    {"shell-open-w", ActionKind::ShellOpenW, "shell-open-w ADDRESS", 0, true},
+    {"shell-open-ex-w", ActionKind::ShellOpenExW, "shell-open-ex-w ADDRESS", 0, true},
     {"dde-open", ActionKind::DdeOpen, "dde-open ADDRESS", 0, true},
     {"focus", ActionKind::Focus, "focus", 0, false},
     {"sound", ActionKind::Sound, "sound", 0, false},
@@ -87,6 +89,8 @@ Action ParseAction(const std::string& text) {
     case ActionKind::SetText: action.WParam = numbers[0]; action.Text = rest; break;
     case ActionKind::ShellOpen:
     case ActionKind::ShellOpenEx:
+    case ActionKind::ShellOpenW:
+    case ActionKind::ShellOpenExW:
     case ActionKind::DdeOpen:  action.Text = rest; break;
     case ActionKind::Send:
     case ActionKind::Post:

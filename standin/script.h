@@ -11,6 +11,8 @@ enum class ActionKind {
   Ready, Sleep, SetText, Send, Post, CloseRequest, DumpBlock, Exit,
   ShellOpen,    // ShellExecuteA of an address, as a projector opens a page
   ShellOpenEx,  // the same through ShellExecuteExA
+  ShellOpenW,   // ShellExecuteW: a projector of later years calls the shell's wide functions
+  ShellOpenExW, // ShellExecuteExW
   DdeOpen,      // an execute request to the browser's DDE application and topic
   Focus,        // the keyboard focus to the movie window, as a projector takes it when clicked
   Sound         // log whether this process's own sound is muted

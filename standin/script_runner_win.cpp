@@ -58,7 +58,8 @@ void ScriptRunner::Continue(HWND window) {
 bool ScriptRunner::Perform(HWND window, const Action& action) {
   bool needsRunner = action.Kind != ActionKind::Sleep && action.Kind != ActionKind::DumpBlock &&
                      action.Kind != ActionKind::Exit && action.Kind != ActionKind::ShellOpen &&
-                     action.Kind != ActionKind::ShellOpenEx && action.Kind != ActionKind::DdeOpen &&
+                     action.Kind != ActionKind::ShellOpenEx && action.Kind != ActionKind::ShellOpenW &&
+                     action.Kind != ActionKind::ShellOpenExW && action.Kind != ActionKind::DdeOpen &&
                      action.Kind != ActionKind::Focus && action.Kind != ActionKind::Sound;
   HWND runner = needsRunner ? RunnerWindow(window) : nullptr;
   if (needsRunner && runner == nullptr) {
@@ -101,6 +102,12 @@ bool ScriptRunner::Perform(HWND window, const Action& action) {
       return true;
     case ActionKind::ShellOpenEx:
       log_.Write(OpenThroughShellEx(window, action.Text));
+      return true;
+    case ActionKind::ShellOpenW:
+      log_.Write(OpenThroughShellW(window, action.Text));
+      return true;
+    case ActionKind::ShellOpenExW:
+      log_.Write(OpenThroughShellExW(window, action.Text));
       return true;
     case ActionKind::DdeOpen:
       log_.Write(OpenThroughDde(suffix_, action.Text));

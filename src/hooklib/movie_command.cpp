@@ -94,45 +94,13 @@ const char* TakeFile(const char* at, bool wholeRest, char (&file)[kMovieCommandT
   return end;
 }
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-// A segment of dots and spaces with at least two dots: Windows drops trailing dots and spaces,
-// so it may stand for the parent folder.
-bool MayNameParentFolder(const char* begin, const char* end) {
-  int dots = 0;
-  for (const char* at = begin; at < end; ++at) {
-    if (*at == '.')
-      ++dots;
-    else if (*at != ' ')
-      return false;
-  }
-  return dots >= 2;
-}
-
 }  // namespace
-
-bool IsSafeRelativePath(const char* path, LeadBytePredicate isLeadByte) {
-  if (*path == '\0' || IsSeparator(*path)) return false;
-  const char* segment = path;
-  for (const char* at = path;; ++at) {
-    if (*at == '\0' || IsSeparator(*at)) {
-      if (MayNameParentFolder(segment, at)) return false;
-      if (*at == '\0') return true;
-      segment = at + 1;
-      continue;
-    }
-    if (*at == ':' || static_cast<unsigned char>(*at) < ' ') return false;
-    // The second byte of a double-byte character may be "\" without being a separator.
-    if (isLeadByte(static_cast<unsigned char>(*at)) && at[1] != '\0') ++at;
-  }
-}
 
 bool HasMovieCommandPrefix(const char* text) {
   return PrefixLength(text, kWaitingCommandPrefix) != 0 || PrefixLength(text, kCommandPrefix) != 0;
 }
 
-MovieCommandParse ParseMovieCommand(const char* text, LeadBytePredicate isLeadByte,
-                                    MovieCommand& command) {
+MovieCommandParse ParseMovieCommand(const char* text, MovieCommand& command) {
   size_t prefix = PrefixLength(text, kWaitingCommandPrefix);
   command.Wait = prefix != 0;
   if (prefix == 0) prefix = PrefixLength(text, kCommandPrefix);
@@ -154,7 +122,7 @@ MovieCommandParse ParseMovieCommand(const char* text, LeadBytePredicate isLeadBy
     return MovieCommandParse::Command;
 
   const char* after = TakeFile(SkipBlanks(wordEnd), command.Kind == MovieCommandKind::Open, command.File);
-  if (after == nullptr || !IsSafeRelativePath(command.File, isLeadByte)) return MovieCommandParse::UnsafeFile;
+  if (after == nullptr || command.File[0] == '\0') return MovieCommandParse::MissingFile;
   if (command.Kind == MovieCommandKind::Run) {
     const char* arguments = SkipBlanks(after);
     CopyTrimmed(arguments, TextEnd(arguments), command.Arguments);

@@ -11,8 +11,7 @@
 // "vcommandw:" does the same and waits for what it started. The prefix and the command word are
 // matched in any letter case. %XX escapes are decoded first (projectors may escape an address).
 // FILE may be enclosed in double quotes; "open" takes the whole rest as FILE, "run" its first
-// word when unquoted. FILE is relative to the movie's working directory and may not leave it:
-// no drive, no root, no ":" and no ".." segment.
+// word when unquoted. Which files a movie may open or run is the address policy's to decide.
 namespace vm {
 
 constexpr size_t kMovieCommandTextCapacity = 1024;
@@ -22,7 +21,7 @@ enum class MovieCommandKind { Quit, Minimize, Open, Run };
 enum class MovieCommandParse {
   NotACommand,     // no movie-command prefix
   UnknownCommand,  // a command word this library does not know, or a text too long to hold
-  UnsafeFile,      // FILE is missing, or would leave the working directory
+  MissingFile,     // FILE is missing, or its quote unterminated
   Command
 };
 
@@ -33,16 +32,9 @@ struct MovieCommand {
   char Arguments[kMovieCommandTextCapacity];
 };
 
-// True for the first byte of a double-byte character of the system's code page.
-using LeadBytePredicate = bool (*)(unsigned char);
-
 // True when the text begins with "vcommand:" or "vcommandw:" in any letter case.
 bool HasMovieCommandPrefix(const char* text);
 
-MovieCommandParse ParseMovieCommand(const char* text, LeadBytePredicate isLeadByte,
-                                    MovieCommand& command);
-
-// A path relative to the working directory that stays inside it.
-bool IsSafeRelativePath(const char* path, LeadBytePredicate isLeadByte);
+MovieCommandParse ParseMovieCommand(const char* text, MovieCommand& command);
 
 }  // namespace vm

@@ -3,8 +3,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "commands/address_policy_win.h"
 #include "engine/shared_block_win.h"
 #include "hooklib/address_request.h"
+#include "hooklib/debug_trace_win.h"
 #include "hooklib/fixed_text.h"
 #include "hooklib/heap_object_win.h"
 #include "hooklib/hook_session_win.h"
@@ -21,20 +23,8 @@ namespace {
 // How often a waiting thread looks whether the session is still on.
 constexpr DWORD kWaitStepMs = 111;
 constexpr UINT kKeepPlace = SWP_NOMOVE | SWP_NOSIZE;
-// The working directory, a backslash and FILE.
-constexpr size_t kFilePathCapacity = kShortStringSize + 1 + kMovieCommandTextCapacity;
 
 using ShellExecuteExProc = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
-
-void Trace(const char* what, const char* text) {
-  OutputDebugStringA("vardelrun: ");
-  OutputDebugStringA(what);
-  OutputDebugStringA(": ");
-  OutputDebugStringA(text);
-  OutputDebugStringA("\n");
-}
-
-bool IsLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
 
 OpenOutcome Done() { return {OpenOutcome::Done, 0}; }
 OpenOutcome Failed(DWORD error) { return {OpenOutcome::Failed, error}; }
@@ -120,7 +110,7 @@ OpenOutcome Open(const SharedBlockView& block, const MovieCommand& command, cons
 
 OpenOutcome Run(const SharedBlockView& block, const MovieCommand& command, const char* directory,
                 const char* file) {
-  HeapObject<FixedText<kFilePathCapacity + 3 + kMovieCommandTextCapacity>> commandLine;
+  HeapObject<FixedText<kAddressTargetCapacity + 3 + kMovieCommandTextCapacity>> commandLine;
   if (!commandLine) return Failed(ERROR_NOT_ENOUGH_MEMORY);
   commandLine->Add("\"").Add(file).Add("\"");
   if (command.Arguments[0] != '\0') commandLine->Add(" ").Add(command.Arguments);
@@ -142,7 +132,7 @@ OpenOutcome Run(const SharedBlockView& block, const MovieCommand& command, const
 struct CommandWork {
   MovieCommand Command;
   char Directory[kShortStringSize];
-  FixedText<kFilePathCapacity> File;
+  AddressDecision File;
 };
 
 }  // namespace
@@ -151,14 +141,14 @@ OpenOutcome CarryOutMovieCommand(const SharedBlockView& block, const char* text)
   HeapObject<CommandWork> work;
   if (!work) return Failed(ERROR_NOT_ENOUGH_MEMORY);
   const MovieCommand& command = work->Command;
-  switch (ParseMovieCommand(text, IsLeadByte, work->Command)) {
+  switch (ParseMovieCommand(text, work->Command)) {
     case MovieCommandParse::NotACommand:
     case MovieCommandParse::UnknownCommand:
-      Trace("ignores the unknown movie command", text);
+      DebugTrace("ignores the unknown movie command", text);
       return Done();
-    case MovieCommandParse::UnsafeFile:
-      Trace("refuses a file outside the movie's folder in", text);
-      return Failed(ERROR_ACCESS_DENIED);
+    case MovieCommandParse::MissingFile:
+      DebugTrace("finds no file in", text);
+      return Failed(ERROR_FILE_NOT_FOUND);
     case MovieCommandParse::Command:
       break;
   }
@@ -169,16 +159,19 @@ OpenOutcome CarryOutMovieCommand(const SharedBlockView& block, const char* text)
     return Done();
   }
 
-  char* directory = work->Directory;
+  // Only files of the session: a document that runs no code for open, a program for run.
+  const char* directory = work->Directory;
   ReadBlockText(HookSessionBlock(), kBlockWorkingDirectory, work->Directory);
-  FixedText<kFilePathCapacity>& file = work->File;
-  file.Add(directory).Add("\\").Add(command.File);
-  if (directory[0] == '\0' || !file.Fits) {
-    Trace("has no folder for", text);
-    return Failed(ERROR_PATH_NOT_FOUND);
+  AddressDecision& file = work->File;
+  const bool open = command.Kind == MovieCommandKind::Open;
+  DecideAddress(command.File, open ? AddressUse::OpenDocument : AddressUse::RunProgram, directory,
+                SystemFileSystem(), file);
+  if (file.Verdict == AddressVerdict::Refused) {
+    DebugTrace("refuses the movie command", text);
+    DebugTrace("because", AddressRefusalText(file.Refusal));
+    return Failed(ERROR_ACCESS_DENIED);
   }
-  return command.Kind == MovieCommandKind::Open ? Open(block, command, directory, file.Text)
-                                                : Run(block, command, directory, file.Text);
+  return open ? Open(block, command, directory, file.Target) : Run(block, command, directory, file.Target);
 }
 
 }  // namespace vm

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "hooklib/address_request.h"
+#include "hooklib/heap_object_win.h"
 #include "hooklib/hook_session_win.h"
 #include "hooklib/import_patch_win.h"
 #include "hooklib/open_requests_win.h"
@@ -17,16 +18,18 @@ constexpr INT_PTR kShellOpened = 33;
 // The conversations with the browser that the projector holds: the real ones, when a browser
 // answered, else this one, which exists only for the library.
 constexpr size_t kConversationSlots = 8;
+// The longest verb that a shell call names ("open", "properties", "runas").
+constexpr size_t kVerbCapacity = 64;
+// Shell calls that name their target by other means than its text: an item list, or a class
+// that would choose the program whatever the file is.
+constexpr ULONG kTargetNotByText = SEE_MASK_IDLIST | SEE_MASK_INVOKEIDLIST | SEE_MASK_CLASSNAME | SEE_MASK_CLASSKEY;
 
-using ShellExecuteProc = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-using ShellExecuteExProc = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
 using DdeConnectProc = HCONV(WINAPI*)(DWORD, HSZ, HSZ, PCONVCONTEXT);
 using DdeClientTransactionProc = HDDEDATA(WINAPI*)(LPBYTE, DWORD, HCONV, HSZ, UINT, UINT, DWORD, LPDWORD);
 using DdeDisconnectProc = BOOL(WINAPI*)(HCONV);
 
-// Filled once, before any replacement can run.
-ShellExecuteProc g_shellExecute = nullptr;
-ShellExecuteExProc g_shellExecuteEx = nullptr;
+// Filled once, before any replacement can run. The shell's own calls are never made for the
+// projector: every address it opens is the movie's, and goes through the Runner or nowhere.
 DdeConnectProc g_ddeConnect = nullptr;
 DdeClientTransactionProc g_ddeClientTransaction = nullptr;
 DdeDisconnectProc g_ddeDisconnect = nullptr;
@@ -57,35 +60,87 @@ bool IsHeldWithBrowser(HCONV conversation, bool forget) {
 // numbers, else "access denied".
 INT_PTR ShellError(uint32_t error) { return error > 0 && error <= 32 ? error : SE_ERR_ACCESSDENIED; }
 
-HINSTANCE WINAPI ProjectorShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR directory,
-                                       INT show) {
-  if (file && IsAddressOpening(verb, parameters)) {
-    const OpenOutcome outcome = OfferAddress(file);
-    if (outcome.Result == OpenOutcome::Done) return reinterpret_cast<HINSTANCE>(kShellOpened);
-    if (outcome.Result == OpenOutcome::Failed) return reinterpret_cast<HINSTANCE>(ShellError(outcome.Error));
-  }
-  return g_shellExecute(owner, verb, file, parameters, directory, show);
+// Only an address opened by name with the default verb may be the movie's page or document;
+// a verb such as "explore", "runas" or "print", or a program started with parameters, is not.
+OpenOutcome OfferShellOpen(const char* verb, const char* file, const char* parameters) {
+  if (!file) return RefuseOpening("refuses a shell call that names no file", "");
+  if (!IsAddressOpening(verb, parameters)) return RefuseOpening("refuses a shell call with a verb or parameters", file);
+  return OfferAddress(file);
 }
 
-// Item lists and class keys name something other than the file as text: those calls go on as
-// they are.
-BOOL WINAPI ProjectorShellExecuteEx(SHELLEXECUTEINFOA* info) {
-  const ULONG ownTarget = SEE_MASK_IDLIST | SEE_MASK_INVOKEIDLIST | SEE_MASK_CLASSNAME | SEE_MASK_CLASSKEY;
-  if (info && info->cbSize >= sizeof *info && (info->fMask & ownTarget) == 0 && info->lpFile &&
-      IsAddressOpening(info->lpVerb, info->lpParameters)) {
-    const OpenOutcome outcome = OfferAddress(info->lpFile);
-    if (outcome.Result == OpenOutcome::Done) {
-      info->hInstApp = reinterpret_cast<HINSTANCE>(kShellOpened);
-      if (info->fMask & SEE_MASK_NOCLOSEPROCESS) info->hProcess = nullptr;
-      return TRUE;
-    }
-    if (outcome.Result == OpenOutcome::Failed) {
-      info->hInstApp = reinterpret_cast<HINSTANCE>(ShellError(outcome.Error));
-      SetLastError(outcome.Error);
-      return FALSE;
-    }
+HINSTANCE ShellAnswer(const OpenOutcome& outcome) {
+  return reinterpret_cast<HINSTANCE>(outcome.Result == OpenOutcome::Done ? kShellOpened : ShellError(outcome.Error));
+}
+
+template <typename Info>
+BOOL ShellExAnswer(Info& info, const OpenOutcome& outcome) {
+  if (outcome.Result == OpenOutcome::Done) {
+    info.hInstApp = reinterpret_cast<HINSTANCE>(kShellOpened);
+    if (info.fMask & SEE_MASK_NOCLOSEPROCESS) info.hProcess = nullptr;
+    return TRUE;
   }
-  return g_shellExecuteEx(info);
+  info.hInstApp = reinterpret_cast<HINSTANCE>(ShellError(outcome.Error));
+  SetLastError(outcome.Error);
+  return FALSE;
+}
+
+// A wide text in the system's ANSI code page, as the Runner takes it; null stays null. False when
+// a character has no ANSI form (a look-alike would name another file) or the text does not fit.
+template <size_t Capacity>
+bool ToAnsi(const wchar_t* wide, char (&ansi)[Capacity], const char*& out) {
+  out = nullptr;
+  if (!wide) return true;
+  BOOL lossy = FALSE;
+  if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, ansi, Capacity, nullptr, &lossy) == 0 || lossy)
+    return false;
+  out = ansi;
+  return true;
+}
+
+struct AnsiCall {
+  char Verb[kVerbCapacity];
+  char File[kOpenRequestCapacity];
+  char Parameters[kOpenRequestCapacity];
+};
+
+OpenOutcome OfferWideShellOpen(const wchar_t* verb, const wchar_t* file, const wchar_t* parameters) {
+  HeapObject<AnsiCall> call;
+  if (!call) return {OpenOutcome::Failed, ERROR_NOT_ENOUGH_MEMORY};
+  const char* ansiVerb;
+  const char* ansiFile;
+  const char* ansiParameters;
+  if (!ToAnsi(verb, call->Verb, ansiVerb) || !ToAnsi(file, call->File, ansiFile) ||
+      !ToAnsi(parameters, call->Parameters, ansiParameters))
+    return RefuseOpening("refuses a wide shell call that the ANSI code page cannot spell", "");
+  return OfferShellOpen(ansiVerb, ansiFile, ansiParameters);
+}
+
+HINSTANCE WINAPI ProjectorShellExecuteA(HWND, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR, INT) {
+  return ShellAnswer(OfferShellOpen(verb, file, parameters));
+}
+
+HINSTANCE WINAPI ProjectorShellExecuteW(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR, INT) {
+  return ShellAnswer(OfferWideShellOpen(verb, file, parameters));
+}
+
+BOOL WINAPI ProjectorShellExecuteExA(SHELLEXECUTEINFOA* info) {
+  if (!info || info->cbSize < sizeof *info) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  return ShellExAnswer(*info, info->fMask & kTargetNotByText
+                                  ? RefuseOpening("refuses a shell call that names its target otherwise", "")
+                                  : OfferShellOpen(info->lpVerb, info->lpFile, info->lpParameters));
+}
+
+BOOL WINAPI ProjectorShellExecuteExW(SHELLEXECUTEINFOW* info) {
+  if (!info || info->cbSize < sizeof *info) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  return ShellExAnswer(*info, info->fMask & kTargetNotByText
+                                  ? RefuseOpening("refuses a shell call that names its target otherwise", "")
+                                  : OfferWideShellOpen(info->lpVerb, info->lpFile, info->lpParameters));
 }
 
 void NameOf(DWORD instance, HSZ name, char (&text)[kShortStringSize]) {
@@ -107,36 +162,46 @@ HCONV WINAPI ProjectorDdeConnect(DWORD instance, HSZ service, HSZ topic, PCONVCO
   return conversation;
 }
 
-// The execute string as text: given directly, or as a data handle (length -1).
+// The execute string as text: given directly, or as a data handle (length -1). False when it is
+// empty or does not fit whole: a cut address would be another address.
 bool ExecuteText(LPBYTE data, DWORD length, char (&text)[kOpenRequestCapacity]) {
   if (!data) return false;
   if (length == static_cast<DWORD>(-1)) {
-    const DWORD copied = DdeGetData(reinterpret_cast<HDDEDATA>(data), reinterpret_cast<LPBYTE>(text), sizeof text - 1, 0);
-    text[copied] = '\0';
-    return copied > 0;
+    const HDDEDATA handle = reinterpret_cast<HDDEDATA>(data);
+    const DWORD size = DdeGetData(handle, nullptr, 0, 0);
+    if (size == 0 || size > sizeof text) return false;
+    DdeGetData(handle, reinterpret_cast<LPBYTE>(text), size, 0);
+    length = size;
+  } else {
+    for (DWORD n = 0; n < length && n < sizeof text; ++n) text[n] = static_cast<char>(data[n]);
   }
   DWORD n = 0;
-  for (; n < length && n + 1 < sizeof text && data[n] != 0; ++n) text[n] = static_cast<char>(data[n]);
+  while (n < length && n < sizeof text && text[n] != '\0') ++n;
+  if (n == 0 || n >= sizeof text) return false;
   text[n] = '\0';
-  return n > 0;
+  return true;
 }
 
+// A command to another program (an execute string) is the movie's only when it goes to the
+// browser, and then it is an address; the library cannot vouch for any other, nor for anything
+// else that the browser is asked.
 HDDEDATA WINAPI ProjectorDdeClientTransaction(LPBYTE data, DWORD length, HCONV conversation, HSZ item, UINT format,
                                               UINT type, DWORD timeout, LPDWORD result) {
-  if (IsHeldWithBrowser(conversation, false) && type == XTYP_EXECUTE) {
-    char text[kOpenRequestCapacity];
-    const OpenOutcome outcome = ExecuteText(data, length, text) ? OfferAddress(text) : OpenOutcome{};
-    if (outcome.Result == OpenOutcome::Done) {
-      if (result) *result = DDE_FACK;
-      return reinterpret_cast<HDDEDATA>(TRUE);
+  const bool browser = IsHeldWithBrowser(conversation, false);
+  if (type == XTYP_EXECUTE || browser) {
+    OpenOutcome outcome;
+    if (type != XTYP_EXECUTE) {
+      outcome = RefuseOpening("refuses a DDE transaction with the browser other than an execute", "");
+    } else if (!browser) {
+      outcome = RefuseOpening("refuses a DDE command to a program other than the browser", "");
+    } else {
+      char text[kOpenRequestCapacity];
+      outcome = ExecuteText(data, length, text) ? OfferAddress(text)
+                                                : RefuseOpening("refuses a DDE command it cannot read", "");
     }
-    if (outcome.Result == OpenOutcome::Failed) {
-      if (result) *result = DDE_FNOTPROCESSED;
-      return nullptr;
-    }
+    if (result) *result = outcome.Result == OpenOutcome::Done ? DDE_FACK : DDE_FNOTPROCESSED;
+    return outcome.Result == OpenOutcome::Done ? reinterpret_cast<HDDEDATA>(TRUE) : nullptr;
   }
-  // The library's own conversation has nobody behind it to ask.
-  if (conversation == OwnConversation()) return nullptr;
   return g_ddeClientTransaction(data, length, conversation, item, format, type, timeout, result);
 }
 
@@ -147,12 +212,12 @@ BOOL WINAPI ProjectorDdeDisconnect(HCONV conversation) {
 }
 
 // The replacement is installed only where the projector imports the function; where it does
-// not, the original stays unused.
+// not, the projector cannot call it.
 template <typename Proc>
-void Intercept(HMODULE module, const char* library, const char* function, Proc replacement, Proc& original) {
+void Intercept(HMODULE module, const char* library, const char* function, Proc replacement, Proc* original) {
   void* previous = nullptr;
-  if (PatchImport(module, library, function, reinterpret_cast<void*>(replacement), &previous))
-    original = reinterpret_cast<Proc>(previous);
+  if (PatchImport(module, library, function, reinterpret_cast<void*>(replacement), &previous) && original)
+    *original = reinterpret_cast<Proc>(previous);
 }
 
 }  // namespace
@@ -160,13 +225,19 @@ void Intercept(HMODULE module, const char* library, const char* function, Proc r
 void InterceptProjectorOpensOnce() {
   if (InterlockedExchange(&g_intercepting, 1) != 0 || !KeepLibraryLoaded()) return;
   const HMODULE projector = GetModuleHandleA(nullptr);
-  Intercept(projector, "shell32.dll", "ShellExecuteA", ProjectorShellExecute, g_shellExecute);
-  Intercept(projector, "shell32.dll", "ShellExecuteExA", ProjectorShellExecuteEx, g_shellExecuteEx);
-  Intercept(projector, "user32.dll", "DdeClientTransaction", ProjectorDdeClientTransaction, g_ddeClientTransaction);
-  Intercept(projector, "user32.dll", "DdeDisconnect", ProjectorDdeDisconnect, g_ddeDisconnect);
+  using ShellExecuteAProc = decltype(&ProjectorShellExecuteA);
+  using ShellExecuteWProc = decltype(&ProjectorShellExecuteW);
+  using ShellExecuteExAProc = decltype(&ProjectorShellExecuteExA);
+  using ShellExecuteExWProc = decltype(&ProjectorShellExecuteExW);
+  Intercept<ShellExecuteAProc>(projector, "shell32.dll", "ShellExecuteA", ProjectorShellExecuteA, nullptr);
+  Intercept<ShellExecuteWProc>(projector, "shell32.dll", "ShellExecuteW", ProjectorShellExecuteW, nullptr);
+  Intercept<ShellExecuteExAProc>(projector, "shell32.dll", "ShellExecuteExA", ProjectorShellExecuteExA, nullptr);
+  Intercept<ShellExecuteExWProc>(projector, "shell32.dll", "ShellExecuteExW", ProjectorShellExecuteExW, nullptr);
+  Intercept(projector, "user32.dll", "DdeClientTransaction", ProjectorDdeClientTransaction, &g_ddeClientTransaction);
+  Intercept(projector, "user32.dll", "DdeDisconnect", ProjectorDdeDisconnect, &g_ddeDisconnect);
   // A conversation that the library answers must also be carried and ended by it.
   if (g_ddeClientTransaction && g_ddeDisconnect)
-    Intercept(projector, "user32.dll", "DdeConnect", ProjectorDdeConnect, g_ddeConnect);
+    Intercept(projector, "user32.dll", "DdeConnect", ProjectorDdeConnect, &g_ddeConnect);
 }
 
 }  // namespace vm

@@ -5,6 +5,7 @@
 #include "commands/command_text.h"
 #include "engine/shared_block_win.h"
 #include "hooklib/address_request.h"
+#include "hooklib/debug_trace_win.h"
 #include "hooklib/heap_object_win.h"
 #include "hooklib/hook_session_win.h"
 #include "hooklib/movie_command.h"
@@ -14,8 +15,8 @@
 namespace vm {
 namespace {
 
-// The Runner answers on its own thread between short sleeps, and a web address waits for the
-// shell there; a Runner that takes longer than this is not waited for.
+// The Runner answers on its own thread between short sleeps and hands what it opens to the shell
+// on other threads; a Runner that takes longer than this has not taken the request.
 constexpr UINT kRunnerReplyTimeoutMs = 11111;
 
 LRESULT AskRunner(const SharedBlockView& block, uint32_t requestCode, const char* text) {
@@ -26,8 +27,6 @@ LRESULT AskRunner(const SharedBlockView& block, uint32_t requestCode, const char
   return static_cast<LRESULT>(reply);
 }
 
-// Code 1 asks first whether the Runner takes the request at all, so that a request it does not
-// take goes on to the projector's own call without the Runner having opened anything.
 // The texts of one request: more than a thread's stack page.
 struct RequestTexts {
   char Address[kOpenRequestCapacity];
@@ -36,25 +35,34 @@ struct RequestTexts {
   char Topic[kShortStringSize];
 };
 
+// What the Runner has not decided on is not opened: it alone knows the session's folder and
+// the browser it may hand a page to.
 OpenOutcome OfferWebAddress(const SharedBlockView& block, RequestTexts& texts) {
   ReadBlockText(HookSessionBlock(), kBlockDdeApplication, texts.Application);
   ReadBlockText(HookSessionBlock(), kBlockDdeTopic, texts.Topic);
-  if (!FormBrowserRequest(texts.Application, texts.Topic, texts.Address, texts.Request)) return {};
-  if (AskRunner(block, kTextRequestCheck, texts.Request) != kReplyBrowserRequest) return {};
+  if (!FormBrowserRequest(texts.Application, texts.Topic, texts.Address, texts.Request))
+    return RefuseOpening("refuses an address too long to ask the Runner about", texts.Address);
   if (AskRunner(block, kTextRequestAct, texts.Request) != kReplyBrowserRequest)
-    return {OpenOutcome::Failed, ERROR_NO_ASSOCIATION};
+    return RefuseOpening("refuses an address that the Runner did not take", texts.Address);
   return {OpenOutcome::Done, 0};
 }
 
 }  // namespace
 
+OpenOutcome RefuseOpening(const char* why, const char* text) {
+  DebugTrace(why, text);
+  return {OpenOutcome::Failed, ERROR_ACCESS_DENIED};
+}
+
 OpenOutcome OfferAddress(const char* text) {
   const std::optional<SharedBlockView> block = ProjectorBlock();
-  if (!block) return {};
+  if (!block) return RefuseOpening("refuses an address outside a session", text);
   HeapObject<RequestTexts> texts;
-  if (!texts || !ExtractAddress(text, texts->Address)) return {};
+  if (!texts) return {OpenOutcome::Failed, ERROR_NOT_ENOUGH_MEMORY};
+  if (!ExtractAddress(text, texts->Address)) return RefuseOpening("refuses an address it cannot read", text);
   if (!HasMovieCommandPrefix(texts->Address)) return OfferWebAddress(*block, *texts);
-  if (AskRunner(*block, kTextRequestAct, texts->Address) != kReplyMovieCommand) return {};
+  if (AskRunner(*block, kTextRequestAct, texts->Address) != kReplyMovieCommand)
+    return RefuseOpening("refuses a movie command that the Runner did not take", texts->Address);
   return CarryOutMovieCommand(*block, texts->Address);
 }
 

@@ -67,6 +67,8 @@ TEST(Script, ParsesEveryAction) {
       {"exit", Make(ActionKind::Exit)},
       {"shell-open vcommand:run tool.exe two words", Opening(ActionKind::ShellOpen, "vcommand:run tool.exe two words")},
       {"shell-open-ex http://example.invalid/", Opening(ActionKind::ShellOpenEx, "http://example.invalid/")},
+      {"shell-open-w page.htm", Opening(ActionKind::ShellOpenW, "page.htm")},
+      {"shell-open-ex-w page.htm", Opening(ActionKind::ShellOpenExW, "page.htm")},
       {"dde-open  page.htm ", Opening(ActionKind::DdeOpen, "page.htm")},
       {"focus", Make(ActionKind::Focus)},
   };
