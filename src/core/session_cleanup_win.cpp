@@ -7,6 +7,7 @@
 #include "core/process_state.h"
 #include "core/runner.h"
 #include "engine/hook_removal_win.h"
+#include "support/failure_text.h"
 #include "support/trace.h"
 
 namespace vm {
@@ -16,6 +17,7 @@ constexpr int kHookLibraryDeleteTries = 6;
 constexpr DWORD kHookLibraryRetryMs = 555;
 constexpr DWORD kBlockReleasePauseMs = 111;
 constexpr DWORD kProjectorEndMs = 5555;
+constexpr DWORD kProgramWaitStepMs = 44;
 
 void DeleteOnce(const std::string& path) {
   bool deleted = DeleteFileA(path.c_str()) != FALSE;
@@ -62,6 +64,7 @@ void SessionCleanup::Run() {
     TerminateProcess(ProjectorProcess.get(), 1);
     WaitForSingleObject(ProjectorProcess.get(), kProjectorEndMs);
   }
+  AwaitSessionPrograms();
   if (!p.MidiFileName.empty()) {
     r_.StopMidiMusic();
     DeleteOnce(p.MidiFileName.find('\\') == std::string::npos ? dir + p.MidiFileName : p.MidiFileName);
@@ -92,6 +95,31 @@ void SessionCleanup::Run() {
     Trace("clean-up: removed the instance directory " + dir);
   }
   r_.Instance.InstanceLock.reset();
+}
+
+// The programs that the movie started run from the session's files, and its job would end them
+// with the Runner: the session stays, its window hidden, until they have ended. An installer
+// started from a CD menu runs to its end.
+void SessionCleanup::AwaitSessionPrograms() {
+  if (!ProjectorJob || (ProjectorProcess && WaitForSingleObject(ProjectorProcess.get(), 0) != WAIT_OBJECT_0)) return;
+  bool waiting = false;
+  for (;;) {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION job = {};
+    if (!QueryInformationJobObject(ProjectorJob.get(), JobObjectBasicAccountingInformation, &job, sizeof job,
+                                   nullptr)) {
+      Trace("clean-up: " + Win32FailureText("QueryInformationJobObject", "the session's programs", GetLastError()));
+      return;
+    }
+    if (job.ActiveProcesses == 0) break;
+    if (!waiting) {
+      ShowWindow(r_.MainWnd, SW_HIDE);
+      Trace("clean-up: waiting for " + std::to_string(job.ActiveProcesses) + " program(s) that the movie started");
+      waiting = true;
+    }
+    Sleep(kProgramWaitStepMs);
+    PumpPending();
+  }
+  if (waiting) Trace("clean-up: the programs that the movie started have ended");
 }
 
 // The receivers are the main windows of Runners whose environment came from this one, through the

@@ -13,7 +13,7 @@ namespace vm {
 struct TfrmMain;
 
 // Everything one launch creates, undone in one fixed order however the launch ends: the close
-// broadcast, MIDI, the extracted files, the projector's handles, the display request, the hooks,
+// broadcast, the programs that the movie started (awaited), MIDI, the extracted files, the projector's handles, the display request, the hooks,
 // the library, the shared block, the placed files and folders, the hook library file and the
 // instance directory.
 class SessionCleanup {
@@ -41,6 +41,7 @@ class SessionCleanup {
 
  private:
   void Run();
+  void AwaitSessionPrograms();
   void BroadcastSessionEnd();
   void RemoveHooks(bool hooksGone);
   void ReleaseSharedBlock();

@@ -56,11 +56,12 @@ std::string SystemMessage(DWORD error) {
 
 // A Runner that is killed (the task manager, taskkill /f) runs no clean-up; the job makes the
 // system end its projector with it, instead of leaving it hidden and holding the instance
-// directory. Processes that the projector starts break away from the job and live on.
+// directory. The programs that the movie starts are the projector's children and stay in the
+// job: they belong to the session, which the clean-up ends only once they have ended.
 UniqueHandle TieToRunner(HANDLE process) {
   UniqueHandle job(CreateJobObjectA(nullptr, nullptr));
   JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
-  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
   if (!job || !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
       !AssignProcessToJobObject(job.get(), process)) {
     Trace("launch: the projector is not tied to the runner's life: " +
