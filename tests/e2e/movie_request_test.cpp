@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <fstream>
@@ -64,6 +65,8 @@ class MovieRequests : public ::testing::Test {
     savedHtm_ = ReadDefault(".htm");
     savedHtml_ = ReadDefault(".html");
     savedHttp_ = ReadDefault("http\\shell\\open\\command");
+    savedMailto_ = ReadDefault("mailto\\shell\\open\\command");
+    savedPdf_ = ReadDefault(".pdf");
     probe_ = dir_.File("browser.exe");
     vmtest::WriteBytes(probe_, vmtest::ReadBytes(vmtest::ProgramDir() + "\\command_line_probe.exe"));
     WriteDefault(".htm", "VardelTestPage");
@@ -79,6 +82,9 @@ class MovieRequests : public ::testing::Test {
     Restore(".htm", savedHtm_);
     Restore(".html", savedHtml_);
     Restore("http\\shell\\open\\command", savedHttp_);
+    Restore("mailto\\shell\\open\\command", savedMailto_);
+    Restore(".pdf", savedPdf_);
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kClasses) + "\\VardelTestPdf").c_str());
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kClasses) + "\\VardelTestPage").c_str());
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kClasses) + "\\VardelTestDocument").c_str());
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kClasses) + "\\.vdoc").c_str());
@@ -109,7 +115,7 @@ class MovieRequests : public ::testing::Test {
 
   vmtest::TempDir dir_;
   std::string probe_;
-  std::optional<std::string> savedHtm_, savedHtml_, savedHttp_;
+  std::optional<std::string> savedHtm_, savedHtml_, savedHttp_, savedMailto_, savedPdf_;
 };
 
 // The main window once it is visible, or null.
@@ -203,7 +209,7 @@ TEST_F(MovieRequests, AWebAddressIsOpenedByTheShellAndAProgramIsNot) {
   const auto log = runner.StandinLines();
   EXPECT_EQ(Count(log, "reply 2"), 3u);
   EXPECT_EQ(Count(log, "reply 1"), 1u) << "another browser's request is a caption";
-  EXPECT_TRUE(TraceHas(runner.TraceLines(), "\"setup.exe\" is not opened"));
+  EXPECT_TRUE(TraceHas(runner.TraceLines(), "\"setup.exe\" is refused: no such file is in the movie's folder"));
   EXPECT_TRUE(runner.LeftInBase().empty());
 }
 
@@ -227,6 +233,8 @@ TEST_F(MovieRequests, AWebAddressThatTheMovieOpensEitherWayIsOpenedByTheRunner) 
   } ways[] = {
       {"shell-open", "shell-open 33"},
       {"shell-open-ex", "shell-open-ex 1"},
+      {"shell-open-w", "shell-open-w 33"},
+      {"shell-open-ex-w", "shell-open-ex-w 1"},
       {"dde-open", "dde-open 1"},
   };
   for (const auto& way : ways) {
@@ -326,6 +334,178 @@ TEST_F(MovieRequests, TheDemoLinkOpensTheSessionPageAndItsButtonQuits) {
   ASSERT_TRUE(started.WaitForExit(kRunTimeoutMs)) << "the Quit button did not end the movie\n" << runner.LastSteps();
   EXPECT_EQ(Count(runner.StandinLines(), "shell-open 33"), 2u);
   EXPECT_TRUE(runner.LeftInBase().empty());
+}
+
+// The programs named by a process list, as Wine's explorer.exe shows a folder in one of its own.
+size_t ProcessesNamed(const char* name) {
+  size_t count = 0;
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+    if (lstrcmpiA(entry.szExeFile, name) == 0) ++count;
+  CloseHandle(snapshot);
+  return count;
+}
+
+std::string Slashed(std::string path) {
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
+// Every way a movie hands over an address, with the addresses an attacker would try: a program
+// or a script outside the session, spelt as paths and "file:" addresses (a NUL after the name
+// among them), the folders, other schemes, and addresses too long to read. None may start the
+// marker programs or open a folder; the Runner refuses each that reaches it, saying why.
+TEST_F(MovieRequests, NoHostileAddressStartsAProgramOrOpensAFolderOnAnyRoute) {
+  const std::string outside = dir_.File("outside");
+  CreateDirectoryA(outside.c_str(), nullptr);
+  const std::string evil = outside + "\\evil.exe";
+  vmtest::WriteBytes(evil, vmtest::ReadBytes(vmtest::ProgramDir() + "\\command_line_probe.exe"));
+  vmtest::WriteBytes(outside + "\\evil.bat", "@echo ran> \"%~dp0evil.bat.ran\"\r\n");
+  PackedRunner runner = Movie("Hostile", kSettings);
+  // Beside the instance directory, where "..\\" leads.
+  vmtest::WriteBytes(runner.BaseDir() + "evil.exe", vmtest::ReadBytes(evil));
+  const std::string longAddress = "http://example.invalid/" + std::string(3000, 'a');
+  const std::vector<std::string> addresses = {
+      "file:///" + Slashed(evil) + "%00.txt",
+      "file:///" + Slashed(evil),
+      "FILE://localhost/" + Slashed(evil),
+      "file:" + evil,
+      evil,
+      outside + "\\evil.bat",
+      outside + "\\EVIL.EXE.",
+      "..\\evil.exe",
+      "../evil.exe",
+      "%2e%2e%5cevil.exe",
+      outside,
+      ".",
+      "\\\\localhost\\C$\\windows\\system32\\cmd.exe",
+      "javascript:alert(1)",
+      "shell:windows",
+      "\"\"",
+      longAddress,
+  };
+  const std::vector<std::string> commands = {
+      "vcommand:open .",
+      "vcommand:open " + outside,
+      "vcommand:open " + evil,
+      "vcommand:open ..\\evil.exe",
+      "vcommand:run " + evil,
+      "vcommand:run ..\\evil.exe",
+      "vcommand:run \"" + evil + "\" x",
+      "vcommand:run C:\\windows\\system32\\cmd.exe /c echo ran> " + outside + "\\cmd.ran",
+      "vcommand:open %2e%2e%5cevil.exe",
+  };
+  const char* const routes[] = {"shell-open", "shell-open-ex", "shell-open-w", "shell-open-ex-w", "dde-open"};
+  // The attempts begin once the test has counted the file managers of a running desktop.
+  std::string script = "ready;sleep 1500";
+  size_t runnerRequests = 0;
+  for (const char* route : routes) {
+    for (const std::string& address : addresses) {
+      script += std::string(";") + route + " " + address;
+      // The library reads no address of 2,048 characters or more, and asks the Runner about no
+      // quote without an address.
+      if (address != longAddress && address != "\"\"") ++runnerRequests;
+    }
+    for (const std::string& command : commands) script += std::string(";") + route + " " + command;
+  }
+  const std::string request = std::string("dde:") + kApplication + ":" + kTopic + ":";
+  for (const std::string& address : addresses) script += ";settext 0 " + request + address;
+  runnerRequests += addresses.size() - 1;  // the empty quote is no request the Runner takes
+  runner.StandinScript = script + ";sleep 1000;close-request";
+  PackedRunner::Started started;
+  runner.Start(started);
+  ASSERT_NE(VisibleMainWindow(), nullptr);
+  const size_t explorers = ProcessesNamed("explorer.exe");
+  ASSERT_TRUE(started.WaitForExit(kRunTimeoutMs)) << runner.LastSteps();
+
+  EXPECT_FALSE(FileExists(evil + ".log")) << "the outside program ran";
+  EXPECT_FALSE(FileExists(runner.BaseDir() + "evil.exe.log")) << "the program beside the session ran";
+  EXPECT_FALSE(FileExists(outside + "\\evil.bat.ran")) << "the outside script ran";
+  EXPECT_FALSE(FileExists(outside + "\\cmd.ran")) << "the command interpreter ran";
+  EXPECT_EQ(ProcessesNamed("explorer.exe"), explorers) << "a folder was opened";
+  EXPECT_FALSE(BrowserStarted()) << BrowserCommandLine();
+  const auto trace = runner.TraceLines();
+  EXPECT_EQ(static_cast<size_t>(std::count_if(trace.begin(), trace.end(), [](const std::string& line) {
+              return line.find("\" is refused: ") != std::string::npos;
+            })),
+            runnerRequests)
+      << runner.LastSteps();
+  EXPECT_TRUE(TraceHas(trace, "evil.exe%00.txt\" is refused: it holds a control character"));
+  EXPECT_TRUE(TraceHas(trace, "\" is refused: it is too long"));
+  // Each command the library refuses itself answers the projector "access denied".
+  const auto log = runner.StandinLines();
+  for (const std::string denied : {"shell-open 5", "shell-open-w 5"})
+    EXPECT_EQ(Count(log, denied), commands.size() + 2) << denied;
+  EXPECT_EQ(runner.LeftInBase(), std::vector<std::string>{"evil.exe"});
+}
+
+// The pages, mail addresses and documents that the session may open still open, each with the
+// program the system has for it, and the page relative to the movie's folder.
+TEST_F(MovieRequests, TheSessionsPagesDocumentsAndMailStillOpen) {
+  const std::string mail = dir_.File("mail.exe");
+  const std::string pdf = dir_.File("pdf.exe");
+  vmtest::WriteBytes(mail, vmtest::ReadBytes(probe_));
+  vmtest::WriteBytes(pdf, vmtest::ReadBytes(probe_));
+  WriteDefault("mailto\\shell\\open\\command", "\"" + mail + "\" \"%1\"");
+  WriteDefault(".pdf", "VardelTestPdf");
+  WriteDefault("VardelTestPdf\\shell\\open\\command", "\"" + pdf + "\" \"%1\"");
+  // Without a DDE server the page class would wait for one before the test's browser starts.
+  SHDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kClasses) + "\\VardelTestPage\\shell\\open\\ddeexec").c_str());
+  PackedRunner runner("Documents", {{"settings.ini", kSettings}, vmtest::StandinProjector(), vmtest::HookLibrary(),
+                                    {"page.htm", "<html></html>"}, {"manual.pdf", "%PDF"}});
+  runner.StandinScript =
+      "ready;sleep 300;shell-open mailto:someone@example.invalid;shell-open-ex-w page.htm;"
+      "shell-open vcommand:open manual.pdf;sleep 1500;close-request";
+  PackedRunner::Started started;
+  runner.Start(started);
+  const std::string folder = MovieDirectory(runner);
+  EXPECT_TRUE(Eventually([&] { return FileExists(mail + ".log") && FileExists(pdf + ".log") && BrowserStarted(); }));
+  ASSERT_TRUE(started.WaitForExit(kRunTimeoutMs));
+  EXPECT_NE(FileText(mail + ".log").find("\"mailto:someone@example.invalid\""), std::string::npos);
+  EXPECT_NE(BrowserCommandLine().find("\"" + folder + "\\page.htm\""), std::string::npos) << BrowserCommandLine();
+  EXPECT_NE(FileText(pdf + ".log").find("\"" + folder + "\\manual.pdf\""), std::string::npos);
+  EXPECT_TRUE(runner.LeftInBase().empty()) << ::testing::PrintToString(runner.LeftInBase()) << runner.LastSteps();
+}
+
+// A program that the movie started runs from the session's files: the Runner waits for it,
+// hidden, before it removes them, and so leaves nothing behind.
+TEST_F(MovieRequests, AProgramThatTheMovieStartedEndsBeforeTheSessionIsRemoved) {
+  PackedRunner runner("ProgramOutlives", {{"settings.ini", kSettings}, vmtest::StandinProjector(),
+                                          vmtest::HookLibrary(), SessionProgram("linger.exe", "lingering_probe.exe")});
+  runner.StandinScript = "ready;sleep 300;shell-open vcommand:run linger.exe 6000;shell-open vcommand:quit";
+  PackedRunner::Started started;
+  runner.Start(started);
+  const std::string linger = MovieDirectory(runner) + "\\linger.exe";
+  ASSERT_TRUE(Eventually([&] { return Count(runner.StandinLines(), "closed") == 1; })) << runner.LastSteps();
+  EXPECT_TRUE(FileExists(linger + ".log")) << "the program did not start";
+  EXPECT_FALSE(FileExists(linger + ".done")) << "the program ended before the movie did";
+  HWND main = FindWindowA(kMainClass, nullptr);
+  EXPECT_TRUE(main == nullptr || !IsWindowVisible(main)) << "the Runner shows an ended movie";
+  ASSERT_TRUE(started.WaitForExit(kRunTimeoutMs));
+  EXPECT_TRUE(TraceHas(runner.TraceLines(), "the programs that the movie started have ended"));
+  EXPECT_TRUE(runner.LeftInBase().empty()) << runner.LastSteps();
+}
+
+// While the shell waits for a page's handler, which a DDE server that never answers keeps it
+// doing for as long as the handler runs, the movie's quit is still answered.
+TEST_F(MovieRequests, TheRunnerAnswersTheMovieWhileTheShellWaits) {
+  const std::string slow = dir_.File("slowpage.exe");
+  vmtest::WriteBytes(slow, vmtest::ReadBytes(vmtest::ProgramDir() + "\\lingering_probe.exe"));
+  WriteDefault("VardelTestPage\\shell\\open\\command", "\"" + slow + "\" \"%1\" 8000");
+  WriteDefault("VardelTestPage\\shell\\open\\ddeexec", "\"%1\"");
+  PackedRunner runner("SlowShell", {{"settings.ini", kSettings}, vmtest::StandinProjector(), vmtest::HookLibrary(),
+                                    {"page.htm", "<html></html>"}});
+  runner.StandinScript = "ready;sleep 300;shell-open page.htm;sleep 300;shell-open vcommand:quit";
+  PackedRunner::Started started;
+  runner.Start(started);
+  ASSERT_TRUE(Eventually([&] { return FileExists(slow + ".log"); })) << "the page's handler did not start";
+  ASSERT_TRUE(Eventually([&] { return Count(runner.StandinLines(), "closed") == 1; })) << runner.LastSteps();
+  EXPECT_FALSE(FileExists(slow + ".done")) << "the movie ended only once the shell was done";
+  EXPECT_TRUE(started.WaitForExit(kRunTimeoutMs));
+  EXPECT_TRUE(Eventually([&] { return FileExists(slow + ".done"); }));
 }
 
 }  // namespace
