@@ -25,6 +25,10 @@ struct ResourceId {
 struct ResourceData {
   std::string Bytes;
   uint32_t CodePage = 0;
+
+  bool operator==(const ResourceData& other) const {
+    return Bytes == other.Bytes && CodePage == other.CodePage;
+  }
 };
 
 // Type, then name, then language, as in the image.
