@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "pack/icon_group.h"
+#include "pack/identity_options.h"
 #include "pack/pe_image.h"
 #include "unit/pack/icon_fixture.h"
 #include "unit/pack/pack_test_support.h"
@@ -291,6 +292,12 @@ TEST(ResourceTreeTest, ADamagedDirectoryReadsAsNone) {
   dataOutside[good.find(iconRva) + 1] = '\x70';
   for (const std::string& bytes : {loop, wideCount, farName, dataOutside, good.substr(0, 40)})
     EXPECT_FALSE(read(bytes));
+}
+
+TEST(IdentityHelpTest, BuildHelpDescribesEveryIdentityOption) {
+  const std::string help = vmtest::Vmpack({"build", "--help"}).Out;
+  for (const vm::pack::KnownOption& option : vm::pack::kIdentityOptions)
+    EXPECT_NE(help.find("  " + option.LongName + " "), std::string::npos) << option.LongName;
 }
 
 }  // namespace
