@@ -12,6 +12,10 @@ constexpr char kIconOption[] = "--icon";
 constexpr char kVersionOption[] = "--version";
 constexpr uint32_t kMaxVersionNumber = 0xFFFF;
 constexpr char32_t kFirstSupplementary = 0x10000;
+constexpr char16_t kHighSurrogate = 0xD800;
+constexpr char16_t kLowSurrogate = 0xDC00;
+constexpr unsigned kSurrogateBits = 10;
+constexpr char32_t kSurrogateMask = 0x3FF;
 
 // Each text option and the version string it sets.
 struct TextOption {
@@ -31,8 +35,9 @@ std::u16string ToUtf16(const std::u32string& text) {
     if (c < kFirstSupplementary) {
       units.push_back(static_cast<char16_t>(c));
     } else {
-      units.push_back(static_cast<char16_t>(0xD800 + ((c - kFirstSupplementary) >> 10)));
-      units.push_back(static_cast<char16_t>(0xDC00 + ((c - kFirstSupplementary) & 0x3FF)));
+      const char32_t offset = c - kFirstSupplementary;
+      units.push_back(static_cast<char16_t>(kHighSurrogate + (offset >> kSurrogateBits)));
+      units.push_back(static_cast<char16_t>(kLowSurrogate + (offset & kSurrogateMask)));
     }
   }
   return units;

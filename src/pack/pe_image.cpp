@@ -22,6 +22,7 @@ constexpr size_t kSecurityDirectory = 4;
 // Offsets in the file header and the optional header (the same for PE32 and PE32+ up to the
 // data directories).
 constexpr size_t kSectionCountAt = 2;
+constexpr size_t kSymbolTablePointerAt = 8;
 constexpr size_t kOptionalHeaderSizeAt = 16;
 constexpr size_t kInitializedDataSizeAt = 8;
 constexpr size_t kSectionAlignmentAt = 32;
@@ -114,15 +115,24 @@ std::optional<std::string> PeImage::BytesAt(uint32_t rva, uint32_t size) const {
   return bytes_.substr(s->RawAt + offset, size);
 }
 
+// The new section's bytes follow the last section's, where the image's bytes end; what the file
+// holds after them (the linker's symbol table in a build that is not stripped) moves behind it.
+// Its bytes so stay within the image's virtual size, which tools that lay the file out by virtual
+// address (wrestool) require.
 std::string PeImage::WithResources(const ResourceTree& resources) const {
   const size_t newHeaderAt = sectionTableAt_ + sections_.size() * kSectionHeaderSize;
   size_t firstRawAt = headersSize_;
+  size_t rawEnd = headersSize_;
   uint64_t virtualEnd = 0;
   for (const Section& s : sections_) {
-    if (s.RawSize != 0) firstRawAt = std::min<size_t>(firstRawAt, s.RawAt);
+    if (s.RawSize != 0) {
+      firstRawAt = std::min<size_t>(firstRawAt, s.RawAt);
+      rawEnd = std::max<size_t>(rawEnd, uint64_t{s.RawAt} + s.RawSize);
+    }
     const uint32_t size = s.VirtualSize != 0 ? s.VirtualSize : s.RawSize;
     virtualEnd = std::max<uint64_t>(virtualEnd, uint64_t{s.VirtualAddress} + size);
   }
+  if (rawEnd > bytes_.size()) Refuse("its sections reach past the end of the file");
   // The room after the section table is the headers' padding only when it is all zeros.
   if (newHeaderAt + kSectionHeaderSize > firstRawAt ||
       bytes_.find_first_not_of('\0', newHeaderAt) < newHeaderAt + kSectionHeaderSize)
@@ -130,10 +140,10 @@ std::string PeImage::WithResources(const ResourceTree& resources) const {
 
   const uint32_t sectionRva = static_cast<uint32_t>(AlignUp(virtualEnd, sectionAlignment_));
   const std::string section = WriteResourceTree(resources, sectionRva);
-  const size_t rawAt = AlignUp(bytes_.size(), fileAlignment_);
+  const size_t rawAt = AlignUp(rawEnd, fileAlignment_);
   const size_t rawSize = AlignUp(section.size(), fileAlignment_);
 
-  std::string out = bytes_;
+  std::string out = bytes_.substr(0, rawEnd);
   for (const Section& s : sections_) {
     if (s.VirtualAddress == ReadLe(bytes_, DirectoryAt(kResourceDirectory), 4) &&
         out.compare(s.HeaderAt, sizeof kResourceSectionName, kResourceSectionName,
@@ -147,6 +157,10 @@ std::string PeImage::WithResources(const ResourceTree& resources) const {
   PutLe(out, newHeaderAt + 20, static_cast<uint32_t>(rawAt), 4);
   PutLe(out, newHeaderAt + 36, kResourceSectionCharacteristics, 4);
   PutLe(out, fileHeaderAt_ + kSectionCountAt, static_cast<uint32_t>(sections_.size() + 1), 2);
+  const size_t symbolsAt = fileHeaderAt_ + kSymbolTablePointerAt;
+  const uint32_t symbols = ReadLe(out, symbolsAt, 4);
+  if (symbols >= rawEnd)
+    PutLe(out, symbolsAt, symbols + static_cast<uint32_t>(rawAt + rawSize - rawEnd), 4);
   const size_t initializedAt = optionalHeaderAt_ + kInitializedDataSizeAt;
   PutLe(out, initializedAt, ReadLe(out, initializedAt, 4) + static_cast<uint32_t>(rawSize), 4);
   PutLe(out, optionalHeaderAt_ + kImageSizeAt,
@@ -157,6 +171,7 @@ std::string PeImage::WithResources(const ResourceTree& resources) const {
   out.resize(rawAt, '\0');
   out += section;
   out.resize(rawAt + rawSize, '\0');
+  out += bytes_.substr(rawEnd);
   // The linker gave the Runner the checksum of its image; the changed image gets its own. The
   // payload appended later is outside it, as it always was, and signing computes it anew.
   const size_t checksumAt = optionalHeaderAt_ + kChecksumAt;

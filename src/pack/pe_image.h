@@ -19,10 +19,9 @@ class PeImage {
   bool IsPe32Plus() const { return pe32Plus_; }
   const ResourceTree& Resources() const { return resources_; }
 
-  // The whole file with `resources` as its resource tree, in a new section after the last one
-  // and after every byte of the file, so that nothing the program addresses moves. The old
-  // resource section stays where it is, renamed. Raises Exception when the headers have no room
-  // for one more section.
+  // The whole file with `resources` as its resource tree, in a new section after the last one,
+  // so that nothing the program addresses moves. The old resource section stays where it is,
+  // renamed. Raises Exception when the headers have no room for one more section.
   std::string WithResources(const ResourceTree& resources) const;
 
  private:

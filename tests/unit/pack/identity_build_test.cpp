@@ -88,9 +88,13 @@ TEST_P(IdentityBuildTest, TheIconAndTheTextsReplaceTheRunnersAndTheRestStays) {
   EXPECT_EQ(vmtest::ReadBytes(runner_), runnerBytes_);
 
   const std::string image = BuiltImage();
-  // The Runner's bytes after its headers stay where they were: its code addresses them there.
-  EXPECT_EQ(image.substr(vmtest::kFixtureHeadersSize, runnerBytes_.size() - vmtest::kFixtureHeadersSize),
-            runnerBytes_.substr(vmtest::kFixtureHeadersSize));
+  // The sections' bytes stay where they were: the program addresses them there. The symbol
+  // table after them moves behind the new section, and its pointer with it.
+  const size_t symbolsPointer = FieldAt(runnerBytes_, 0x3C) + 12;
+  const size_t symbolsAt = FieldAt(runnerBytes_, symbolsPointer);
+  EXPECT_EQ(image.substr(vmtest::kFixtureHeadersSize, symbolsAt - vmtest::kFixtureHeadersSize),
+            runnerBytes_.substr(vmtest::kFixtureHeadersSize, symbolsAt - vmtest::kFixtureHeadersSize));
+  EXPECT_EQ(image.substr(FieldAt(image, symbolsPointer)), runnerBytes_.substr(symbolsAt));
   const vm::pack::PeImage pe(image, out_);
   EXPECT_EQ(pe.IsPe32Plus(), GetParam().Pe32Plus);
   const vm::pack::ResourceTree& tree = pe.Resources();
@@ -143,11 +147,14 @@ TEST_P(IdentityBuildTest, TheNewSectionKeepsTheImageWellFormed) {
   const uint32_t rva = FieldAt(image, added + 12), virtualSize = FieldAt(image, added + 8);
   EXPECT_EQ(rva, FieldAt(image, reloc + 12) + 0x1000);
   EXPECT_EQ(FieldAt(image, optional + 56), rva + (virtualSize + 0xFFF) / 0x1000 * 0x1000);
+  // The new bytes follow the last section's, within the image's virtual size.
   const uint32_t rawAt = FieldAt(image, added + 20), rawSize = FieldAt(image, added + 16);
-  EXPECT_EQ(rawAt, (runnerBytes_.size() + 0x1FF) / 0x200 * 0x200);
+  EXPECT_EQ(rawAt, FieldAt(image, reloc + 20) + FieldAt(image, reloc + 16));
   EXPECT_EQ(rawSize % 0x200, 0u);
   EXPECT_GE(rawSize, virtualSize);
-  EXPECT_EQ(image.size(), rawAt + rawSize);
+  EXPECT_LE(rawAt + rawSize, FieldAt(image, optional + 56));
+  EXPECT_EQ(FieldAt(image, pe + 12), FieldAt(runnerBytes_, pe + 12) + rawSize);
+  EXPECT_EQ(image.size(), runnerBytes_.size() + rawSize);
   EXPECT_EQ(FieldAt(image, directories + 16), rva);
   EXPECT_EQ(FieldAt(image, directories + 20), virtualSize);
   EXPECT_EQ(FieldAt(image, optional + 8), FieldAt(runnerBytes_, optional + 8) + rawSize);

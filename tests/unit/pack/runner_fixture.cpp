@@ -13,6 +13,7 @@ constexpr uint32_t kFileAlignment = 0x200;
 constexpr uint32_t kSectionAlignment = 0x1000;
 constexpr size_t kPeAt = 0x80;
 constexpr size_t kSectionCount = 3;
+constexpr size_t kSymbolStringsSize = 0x10000;
 
 void Put(std::string& bytes, size_t at, uint64_t value, size_t width) {
   if (bytes.size() < at + width) bytes.resize(at + width, '\0');
@@ -171,7 +172,11 @@ std::string RunnerFixture(const std::vector<FixtureResource>& resources,
   pe.replace(rsrcAt, rsrc.size(), rsrc);
   Put(pe, relocAt, textRva, 4);
   Put(pe, relocAt + 4, 12, 4);
-  pe += std::string(18 * 2, 'S') + std::string("\x04\0\0\0", 4);  // two symbols, no strings
+  // Two symbols and a string table larger than the image's virtual size, as a build that is not
+  // stripped has: bytes placed after it would lie outside the image as laid out in memory.
+  pe += std::string(18 * 2, 'S');
+  Put(pe, pe.size(), kSymbolStringsSize, 4);
+  pe.append(kSymbolStringsSize - 4, 's');
   if (options.Signed) {
     pe.resize(Align(pe.size(), 8), '\0');
     Put(pe, directories + 4 * 8, pe.size(), 4);
