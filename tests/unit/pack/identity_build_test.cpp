@@ -211,9 +211,12 @@ TEST_P(IdentityBuildTest, ARunnerThatCannotTakeTheIdentityIsRefusedAndNothingIsW
 
   vmtest::WriteBytes(runner_, vmtest::FakeRunnerImage());
   expectRefused({"--product", "P"}, refusal + "it has no MZ and PE headers");
-  std::string cut = runnerBytes_.substr(0, 0x100);
-  vmtest::WriteBytes(runner_, cut);
+  vmtest::WriteBytes(runner_, runnerBytes_.substr(0, 0x100));
   expectRefused({"--product", "P"}, refusal + "its headers are cut short");
+  const size_t pe = FieldAt(runnerBytes_, 0x3C);
+  const size_t relocHeader = pe + 24 + FieldAt(runnerBytes_, pe + 20, 2) + 2 * 40;
+  vmtest::WriteBytes(runner_, runnerBytes_.substr(0, FieldAt(runnerBytes_, relocHeader + 20) + 4));
+  expectRefused({"--product", "P"}, refusal + "its sections reach past the end of the file");
 }
 
 TEST_P(IdentityBuildTest, BadIdentityOptionsAreRefusedAndNothingIsWritten) {
