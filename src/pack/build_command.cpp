@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -9,7 +10,9 @@
 #include "pack/code_page.h"
 #include "pack/commands.h"
 #include "pack/host_files.h"
+#include "pack/identity_options.h"
 #include "pack/pack_inputs.h"
+#include "pack/program_identity.h"
 #include "pack/replacement_file.h"
 #include "pack/settings_check.h"
 #include "pack/settings_password.h"
@@ -52,7 +55,19 @@ constexpr char kHelp[] =
     "                        password are stored (default 1252; 1250 to 1258, 932, 936,\n"
     "                        949, 950)\n"
     "  --strict              refuse to build when there is any warning\n"
-    "  -h, --help            show this help\n";
+    "  -h, --help            show this help\n"
+    "\n"
+    "The program's identity in Explorer and the Task Manager, written into OUT.exe only\n"
+    "(they need --runner and a Runner that holds no sessions yet, and an unsigned one):\n"
+    "  --icon FILE.ico       the program's icon: every image of FILE.ico, PNG ones too\n"
+    "                        (at most 256)\n"
+    "  --product NAME        ProductName\n"
+    "  --company NAME        CompanyName\n"
+    "  --description TEXT    FileDescription\n"
+    "  --copyright TEXT      LegalCopyright\n"
+    "  --version A.B.C.D     FileVersion and ProductVersion, texts and numbers; four\n"
+    "                        numbers from 0 to 65535\n"
+    "Texts not given keep the Runner's; each takes up to 1024 UTF-16 units.\n";
 
 struct FileOperand {
   std::string Path;
@@ -212,6 +227,22 @@ void RefuseTakenSessionName(FileStream& base, const std::string& stored, const s
   }
 }
 
+// The sessions of a payload record where they start as file offsets, so the Runner's bytes
+// before them must stay as they are.
+void RefuseIdentityOnSessions(FileStream& base) {
+  if (!ListSessions(base, true).empty())
+    throw UsageError(base.Path() + " already holds sessions, which lie at fixed offsets after "
+                     "the Runner's bytes: give --icon and the version options with a Runner that "
+                     "holds none");
+}
+
+std::string ReadWhole(FileStream& from) {
+  std::string bytes(static_cast<size_t>(from.Size()), '\0');
+  from.Seek(0);
+  from.ReadBuffer(bytes.data(), bytes.size());
+  return bytes;
+}
+
 void CopyWhole(FileStream& from, FileStream& to) {
   std::unique_ptr<uint8_t[]> block(new uint8_t[kCopyBlockSize]);
   from.Seek(0);
@@ -255,21 +286,29 @@ void WriteSession(FileStream& out, const BuildRequest& request, const std::strin
 }  // namespace
 
 int RunBuild(const std::vector<std::string>& args, Console& console) {
-  const std::vector<ArgumentItem> items = ParseArguments(
-      args, {{"--runner", "", true},
-             {"--output", "-o", true},
-             {"--session", "", true},
-             {"--group", "", true},
-             {"--append", "", false},
-             {"--password", "", true},
-             {"--strict", "", false},
-             kCodePageOption,
-             kHelpOption});
+  std::vector<KnownOption> options = {{"--runner", "", true},
+                                      {"--output", "-o", true},
+                                      {"--session", "", true},
+                                      {"--group", "", true},
+                                      {"--append", "", false},
+                                      {"--password", "", true},
+                                      {"--strict", "", false},
+                                      kCodePageOption,
+                                      kHelpOption};
+  options.insert(options.end(), kIdentityOptions.begin(), kIdentityOptions.end());
+  const std::vector<ArgumentItem> items = ParseArguments(args, options);
   if (HasOption(items, kHelpOption.LongName)) {
     console.Out << kHelp;
     return kExitSuccess;
   }
   const BuildRequest request = ReadRequest(items);
+  const bool changesIdentity =
+      std::any_of(kIdentityOptions.begin(), kIdentityOptions.end(),
+                  [&](const KnownOption& option) { return HasOption(items, option.LongName); });
+  if (changesIdentity && request.Append)
+    throw UsageError("--icon and the version options need --runner: the sessions already in "
+                     "OUT.exe lie at fixed offsets after the Runner's bytes");
+  const ProgramIdentity identity = ReadIdentity(items);
   const CodePage codePage = CodePage::FromOption(SingleValue(items, kCodePageOption.LongName));
   const std::string storedSession = codePage.FromHost(request.Session, "The session name");
   CheckSessionName(storedSession, request.Session);
@@ -286,10 +325,18 @@ int RunBuild(const std::vector<std::string>& args, Console& console) {
   const std::string basePath = request.Append ? request.Output : *request.Runner;
   FileStream base = OpenBase(basePath, request.Append);
   RefuseTakenSessionName(base, storedSession, request.Session);
+  std::optional<std::string> identified;
+  if (!identity.Empty()) {
+    RefuseIdentityOnSessions(base);
+    identified = WithIdentity(ReadWhole(base), basePath, identity);
+  }
 
   ReplacementFile result(request.Output);
   try {
-    CopyWhole(base, result.Stream());
+    if (identified)
+      result.Stream().WriteBuffer(identified->data(), identified->size());
+    else
+      CopyWhole(base, result.Stream());
   } catch (const EStreamError& e) {
     throw Exception("Cannot copy " + basePath + " to " + request.Output + ": " + e.what());
   }
