@@ -123,24 +123,22 @@ HINSTANCE WINAPI ProjectorShellExecuteW(HWND, LPCWSTR verb, LPCWSTR file, LPCWST
   return ShellAnswer(OfferWideShellOpen(verb, file, parameters));
 }
 
-BOOL WINAPI ProjectorShellExecuteExA(SHELLEXECUTEINFOA* info) {
+// Both forms of ShellExecuteEx, by the shell call they make of their fields.
+template <typename Info, typename Offer>
+BOOL InterceptShellExecuteEx(Info* info, Offer offer) {
   if (!info || info->cbSize < sizeof *info) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
   return ShellExAnswer(*info, info->fMask & kTargetNotByText
                                   ? RefuseOpening("refuses a shell call that names its target otherwise", "")
-                                  : OfferShellOpen(info->lpVerb, info->lpFile, info->lpParameters));
+                                  : offer(info->lpVerb, info->lpFile, info->lpParameters));
 }
 
+BOOL WINAPI ProjectorShellExecuteExA(SHELLEXECUTEINFOA* info) { return InterceptShellExecuteEx(info, OfferShellOpen); }
+
 BOOL WINAPI ProjectorShellExecuteExW(SHELLEXECUTEINFOW* info) {
-  if (!info || info->cbSize < sizeof *info) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  return ShellExAnswer(*info, info->fMask & kTargetNotByText
-                                  ? RefuseOpening("refuses a shell call that names its target otherwise", "")
-                                  : OfferWideShellOpen(info->lpVerb, info->lpFile, info->lpParameters));
+  return InterceptShellExecuteEx(info, OfferWideShellOpen);
 }
 
 void NameOf(DWORD instance, HSZ name, char (&text)[kShortStringSize]) {

@@ -6,9 +6,9 @@ namespace vm {
 
 // What became of an address that the projector opened.
 struct OpenOutcome {
-  enum Kind { PassOn, Done, Failed };
-  Kind Result = PassOn;  // PassOn: the Runner did not claim it, the projector's own call goes on
-  uint32_t Error = 0;    // Failed: the system's error code
+  enum Kind { Done, Failed };
+  Kind Result = Failed;  // nothing reaches the projector's own shell call: what is not done failed
+  uint32_t Error = 0;    // Failed: the system's error code (0: refused, answered as access denied)
 };
 
 }  // namespace vm

@@ -475,15 +475,16 @@ TEST_F(MovieRequests, TheSessionsPagesDocumentsAndMailStillOpen) {
 TEST_F(MovieRequests, AProgramThatTheMovieStartedEndsBeforeTheSessionIsRemoved) {
   PackedRunner runner("ProgramOutlives", {{"settings.ini", kSettings}, vmtest::StandinProjector(),
                                           vmtest::HookLibrary(), SessionProgram("linger.exe", "lingering_probe.exe")});
-  runner.StandinScript = "ready;sleep 300;shell-open vcommand:run linger.exe 6000;shell-open vcommand:quit";
+  runner.StandinScript = "ready;sleep 1000;shell-open vcommand:run linger.exe 6000;shell-open vcommand:quit";
   PackedRunner::Started started;
   runner.Start(started);
   const std::string linger = MovieDirectory(runner) + "\\linger.exe";
+  HWND main = VisibleMainWindow();
+  ASSERT_NE(main, nullptr);
   ASSERT_TRUE(Eventually([&] { return Count(runner.StandinLines(), "closed") == 1; })) << runner.LastSteps();
+  EXPECT_TRUE(Eventually([&] { return !IsWindowVisible(main); })) << "the Runner shows an ended movie";
   EXPECT_TRUE(FileExists(linger + ".log")) << "the program did not start";
   EXPECT_FALSE(FileExists(linger + ".done")) << "the program ended before the movie did";
-  HWND main = FindWindowA(kMainClass, nullptr);
-  EXPECT_TRUE(main == nullptr || !IsWindowVisible(main)) << "the Runner shows an ended movie";
   ASSERT_TRUE(started.WaitForExit(kRunTimeoutMs));
   EXPECT_TRUE(TraceHas(runner.TraceLines(), "the programs that the movie started have ended"));
   EXPECT_TRUE(runner.LeftInBase().empty()) << runner.LastSteps();
