@@ -52,6 +52,13 @@ TEST(SettingsCheckTest, WarnsAboutWhatTheRunnerReadsOtherwiseThanMeant) {
       {"wrong section", "[EngineCommands]\nFullScreen=1\n[Settings]\nPassword=0\nBeforeShow=x\n",
        {"movie.ini:2: FullScreen: the Runner reads this key only in [Settings]",
         "movie.ini:5: BeforeShow: the Runner reads this key only in [EngineCommands]"}},
+      {"transposed letters", "[Settings]\nPassword=0\nWidht=800\nHieght=600\n",
+       {"movie.ini:3: Widht: unknown key, which the Runner ignores; did you mean Width?",
+        "movie.ini:4: Hieght: unknown key, which the Runner ignores; did you mean Height?"}},
+      {"full screen at a custom size", "[Settings]\nPassword=0\nCustomSize=1\nFullScreen=1\n",
+       {"movie.ini:3: CustomSize: FullScreen=1 with CustomSize=1 does not fill the screen: the "
+        "Runner leaves the window at its set size (Width x Height) at the top-left; use "
+        "CustomSize=0 for full screen"}},
       {"case, comments and a locked movie",
        "[settings]\n; FullScreen=1 is what we want\nFullscreen=1\nPassword=1\nAlignmentX=408382745\n",
        {}},
