@@ -14,6 +14,8 @@
 #include "pack/pack_inputs.h"
 #include "pack/program_identity.h"
 #include "pack/replacement_file.h"
+#include "pack/runner_check.h"
+#include "pack/session_check.h"
 #include "pack/settings_check.h"
 #include "pack/settings_password.h"
 #include "pack/terminal_progress.h"
@@ -35,11 +37,17 @@ constexpr char kHelp[] =
     "Copies RUNNER.exe to OUT.exe and appends one session holding the FILEs in the order\n"
     "given, each under its own base name. Sessions already in RUNNER.exe are kept.\n"
     "OUT.exe is replaced only once it is complete; on any error it stays as it was.\n"
-    "Names the Runner cannot write safely are refused. The session's settings file (its\n"
-    "last .ini) is read as the Runner reads it, and what the Runner would read otherwise\n"
-    "than meant is warned about: unknown sections and keys, values that do not convert or\n"
-    "that a boolean ignores, a password without a check value, more than one settings\n"
-    "file, MIDI files that Midi=1 mutes, and files of the same name.\n"
+    "RUNNER.exe (or OUT.exe with --append) must be a Runner of Vardel Mossant: a Windows\n"
+    "program with the Runner's dialogs SETUP_DIALOG and PW_DIALOG and its icon MAINICON.\n"
+    "Names the Runner cannot write safely are refused. Each file's part is decided as the\n"
+    "Runner decides it, and what the Runner would do otherwise than meant is warned about:\n"
+    "no projector (an .exe outside any group), hook library (a .dll outside any group) or\n"
+    "settings file (.ini), more than one of them (the Runner takes the last), a projector\n"
+    "or hook library that is not a Windows program or not of the Runner's machine (32 or\n"
+    "64 bits), a MIDI file in a group (the Runner plays only an ungrouped one) or muted by\n"
+    "Midi=1, and files of the same name. The settings file is read as the Runner reads it:\n"
+    "unknown sections and keys, values that do not convert or that a boolean ignores, a\n"
+    "password without a check value, and FullScreen=1 with CustomSize=1.\n"
     "\n"
     "Options:\n"
     "  --runner RUNNER.exe   the Runner to copy\n"
@@ -50,7 +58,8 @@ constexpr char kHelp[] =
     "  --group GROUP         the group of the FILEs after it, up to the next --group;\n"
     "                        --group \"\" gives them none\n"
     "  --password TEXT       lock the movie: sets Password=1 and the check value of TEXT\n"
-    "                        in the packed copy of the settings file\n"
+    "                        in the packed copy of the settings file; an empty or blank\n"
+    "                        TEXT is a usage error\n"
     "  --codepage N          the code page of the users' Windows, in which names and the\n"
     "                        password are stored (default 1252; 1250 to 1258, 932, 936,\n"
     "                        949, 950)\n"
@@ -84,6 +93,13 @@ struct BuildRequest {
   std::vector<FileOperand> Files;
 };
 
+// Blanks and control characters around a password do not count, so a blank one has the empty
+// password's check value; so has any other that would open the movie with nothing typed.
+bool IsBlankPassword(const std::string& password) {
+  RandomGenerator rng;
+  return PasswordHash(password, true, rng) == PasswordHash("", true, rng);
+}
+
 BuildRequest ReadRequest(const std::vector<ArgumentItem>& items) {
   BuildRequest request;
   request.Runner = SingleValue(items, "--runner");
@@ -99,6 +115,10 @@ BuildRequest ReadRequest(const std::vector<ArgumentItem>& items) {
   if (request.Append && request.Runner)
     throw UsageError("--runner and --append exclude each other: --append adds to OUT.exe");
   if (!request.Append && !request.Runner) throw UsageError("missing --runner RUNNER.exe");
+  if (request.Session.empty()) throw UsageError("--session needs a name, 1 to 63 bytes");
+  if (request.Password && IsBlankPassword(*request.Password))
+    throw UsageError("--password needs a password: an empty or blank one (blanks and control "
+                     "characters do not count) would open the movie to anyone");
 
   std::string group;
   bool groupUsed = true;
@@ -118,7 +138,6 @@ BuildRequest ReadRequest(const std::vector<ArgumentItem>& items) {
 }
 
 void CheckSessionName(const std::string& stored, const std::string& given) {
-  if (stored.empty()) throw Exception("A session needs a name");
   if (stored.size() > kMaxSessionNameLength)
     throw Exception("Session name is longer than " + std::to_string(kMaxSessionNameLength) +
                     " bytes: " + given);
@@ -157,8 +176,9 @@ std::string ReadText(const std::string& path) {
 }
 
 SessionPlan PlanSession(const BuildRequest& request, std::vector<PackInput>& inputs,
-                        const CodePage& codePage) {
+                        const CodePage& codePage, const RunnerBase& runner) {
   SessionPlan plan;
+  plan.Warnings = CheckSessionParts(inputs, runner, request.Output, request.Session);
   std::map<std::string, const PackInput*> byDestination;
   std::vector<size_t> settingsFiles;
   for (size_t i = 0; i < inputs.size(); ++i) {
@@ -302,6 +322,9 @@ int RunBuild(const std::vector<std::string>& args, Console& console) {
     return kExitSuccess;
   }
   const BuildRequest request = ReadRequest(items);
+  if (request.Runner && SameFile(*request.Runner, request.Output))
+    throw UsageError("-o names the Runner itself (" + *request.Runner + "): write the built "
+                     "program to another file");
   const bool changesIdentity =
       std::any_of(kIdentityOptions.begin(), kIdentityOptions.end(),
                   [&](const KnownOption& option) { return HasOption(items, option.LongName); });
@@ -315,21 +338,22 @@ int RunBuild(const std::vector<std::string>& args, Console& console) {
   std::vector<PackInput> inputs;
   for (const auto& file : request.Files)
     inputs.push_back(DescribeInput(file.Path, file.Group, codePage));
-  const SessionPlan plan = PlanSession(request, inputs, codePage);
-  for (const std::string& warning : plan.Warnings) console.Err << "vmpack: warning: " << warning << "\n";
-  if (request.Strict && !plan.Warnings.empty())
-    throw Exception("Not built, since --strict refuses warnings: " +
-                    std::to_string(plan.Warnings.size()) +
-                    (plan.Warnings.size() == 1 ? " warning" : " warnings"));
 
   const std::string basePath = request.Append ? request.Output : *request.Runner;
   FileStream base = OpenBase(basePath, request.Append);
+  const RunnerBase runner{basePath, CheckRunner(base)};
   RefuseTakenSessionName(base, storedSession, request.Session);
   std::optional<std::string> identified;
   if (!identity.Empty()) {
     RefuseIdentityOnSessions(base);
     identified = WithIdentity(ReadWhole(base), basePath, identity);
   }
+  const SessionPlan plan = PlanSession(request, inputs, codePage, runner);
+  for (const std::string& warning : plan.Warnings) console.Err << "vmpack: warning: " << warning << "\n";
+  if (request.Strict && !plan.Warnings.empty())
+    throw Exception("Not built, since --strict refuses warnings: " +
+                    std::to_string(plan.Warnings.size()) +
+                    (plan.Warnings.size() == 1 ? " warning" : " warnings"));
 
   ReplacementFile result(request.Output);
   try {

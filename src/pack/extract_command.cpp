@@ -1,6 +1,10 @@
+#include <map>
+#include <set>
+
 #include "pack/arguments.h"
 #include "pack/code_page.h"
 #include "pack/commands.h"
+#include "pack/extract_layout.h"
 #include "pack/host_files.h"
 #include "pack/payload_end.h"
 #include "pack/terminal_progress.h"
@@ -20,10 +24,14 @@ constexpr char kHelp[] =
     "Usage: vmpack extract FILE [--session NAME] [-C DIR] [--codepage N]\n"
     "\n"
     "Unpacks a session of FILE into DIR with the Runner's own extractor, setting each file's\n"
-    "last-write time. Existing files of the same names are replaced. When the newest session\n"
-    "called NAME is damaged, or a name in it is one the Runner refuses, the files before it\n"
-    "stay and the rest are not written. Data after the last session, such as a signature,\n"
-    "are reported and left alone.\n"
+    "last-write time. A file's group is a folder below DIR (Media/tune.mid lands as\n"
+    "DIR/Media/tune.mid); the files of the group \".\" and of tool groups (VTOOL.) land in\n"
+    "DIR itself, as the Runner places them. Existing files of the same names are replaced.\n"
+    "Nothing is written when a name in the session is one the Runner refuses (a group with\n"
+    "\"..\", a rooted or drive group among them), or when two files would land on one, as\n"
+    "Windows compares names (without letter case). When the session's data are damaged,\n"
+    "the files before the damage stay and the rest are not written. Data after the last\n"
+    "session, such as a signature, are reported and left alone.\n"
     "\n"
     "Options:\n"
     "  --session NAME      the session to unpack (default Session1)\n"
@@ -32,15 +40,23 @@ constexpr char kHelp[] =
     "                      written as they are stored\n"
     "  -h, --help          show this help\n";
 
-// Reads every prefix of the session first, so that a name the Runner would refuse stops the
-// extraction before any file is written.
+// Reads every prefix of the session first, so that a name the Runner would refuse, or two files
+// that would land on one, stop the extraction before any file is written.
 void CheckSessionPrefixes(FileStream& source, const std::string& storedSession,
                           const CodePage& codePage) {
   const TrailerAt session = FindSession(source, storedSession, true);
   if (session.Trailer.TotalSize == 0) return;
+  std::map<std::string, std::string> shown;  // by destination: the first file's group/name
   for (int32_t i = 0; i < session.Trailer.FileCount; ++i) {
     const FilePrefix prefix = ReadFilePrefix(source, session.Offset, codePage.LeadBytes());
     CheckStoredNames(prefix, source.Path(), codePage.LeadBytes());
+    const std::string name = codePage.ToHost(prefix.GroupName) +
+                             (prefix.GroupName.empty() ? "" : "/") + codePage.ToHost(prefix.FileName);
+    auto [first, isNew] = shown.emplace(
+        DestinationKey(prefix.GroupName, prefix.FileName, codePage.LeadBytes()), name);
+    if (!isNew)
+      throw Exception("Two files would land on one: " + first->second + " and " + name +
+                      " (Windows compares names without letter case)");
     source.Seek(source.Position() + prefix.StoredSize);
   }
 }
@@ -57,6 +73,7 @@ int RunExtract(const std::vector<std::string>& args, Console& console) {
   const std::string path = SingleOperand(items, "FILE");
   const CodePage codePage = CodePage::FromOption(SingleValue(items, kCodePageOption.LongName));
   const std::string session = SingleValue(items, "--session").value_or(kDefaultSession);
+  if (session.empty()) throw UsageError("--session needs a name");
   const std::string storedSession = codePage.FromHost(session, "The session name");
   const std::string target = SingleValue(items, "--directory").value_or(kDefaultTarget);
   if (KindOf(target) != PathKind::Directory) throw Exception("Folder not found: " + target);
@@ -76,7 +93,15 @@ int RunExtract(const std::vector<std::string>& args, Console& console) {
   appender.TargetDir = target;
   appender.IsLeadByte = codePage.LeadBytes();
   int files = 0;
-  appender.OnFile = [&](TExeAppender&, std::string&, std::string&, bool&) { ++files; };
+  std::set<std::string> madeFolders;
+  appender.OnFile = [&](TExeAppender& sender, std::string&, std::string& dir, bool&) {
+    const std::string folder = GroupFolder(sender.GroupName, codePage.LeadBytes());
+    if (!folder.empty()) {
+      dir = WithTrailingDelimiter(target) + folder;
+      if (madeFolders.insert(folder).second) MakeFolders(dir);
+    }
+    ++files;
+  };
   {
     TerminalProgress progress(console.Err, console.ErrIsTerminal, "Extracting");
     appender.OnFileProgress = [&](TExeAppender& sender, const std::string& name, int, bool&) {

@@ -17,6 +17,13 @@ PathKind KindOf(const std::string& path);
 // The absolute path with "." and ".." resolved, delimited by kPathDelimiter.
 std::string FullPath(const std::string& path);
 
+// Whether both paths name one existing file, however each is spelled (links, "./x" and "x",
+// letter case where the file system ignores it): compared by the file's identity, not its name.
+bool SameFile(const std::string& a, const std::string& b);
+
+// Makes the folder and every missing folder above it.
+void MakeFolders(const std::string& path);
+
 // Gives `to` the permission bits of `from`, and write access for its owner so that it can be
 // rebuilt. Windows files have no bits to carry, and a read-only Runner must not make a
 // read-only output, so there it leaves `to` as created.

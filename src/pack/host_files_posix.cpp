@@ -21,6 +21,17 @@ std::string FullPath(const std::string& path) {
   return fs::absolute(path).lexically_normal().string();
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return fs::equivalent(a, b, error) && !error;
+}
+
+void MakeFolders(const std::string& path) {
+  std::error_code error;
+  fs::create_directories(path, error);
+  if (error) throw Exception("Cannot create folder " + path + ": " + error.message());
+}
+
 void CopyPermissions(const std::string& from, const std::string& to) {
   std::error_code error;
   const fs::perms permissions = fs::status(from, error).permissions() | fs::perms::owner_write;

@@ -1,9 +1,11 @@
 #include <windows.h>
 
+#include <optional>
 #include <system_error>
 
 #include "pack/host_files.h"
 #include "support/errors.h"
+#include "support/win_handles.h"
 
 namespace vm::pack {
 namespace {
@@ -25,6 +27,16 @@ std::string Narrow(const std::wstring& wide) {
   std::string text(static_cast<size_t>(needed), '\0');
   WideCharToMultiByte(CP_ACP, 0, wide.data(), size, text.data(), needed, nullptr, nullptr);
   return text;
+}
+
+// Opened for no access at all, which a file in use by another program still allows.
+std::optional<BY_HANDLE_FILE_INFORMATION> IdentityOf(const std::string& path) {
+  const UniqueFile file(CreateFileA(path.c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info = {};
+  if (!file || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+  return info;
 }
 
 }  // namespace
@@ -51,6 +63,27 @@ std::string FullPath(const std::string& path) {
     throw Exception("Cannot find the full path of " + path + ": " + SystemMessage());
   full.resize(length);
   return Narrow(full);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  const std::optional<BY_HANDLE_FILE_INFORMATION> first = IdentityOf(a);
+  const std::optional<BY_HANDLE_FILE_INFORMATION> second = IdentityOf(b);
+  return first && second && first->dwVolumeSerialNumber == second->dwVolumeSerialNumber &&
+         first->nFileIndexHigh == second->nFileIndexHigh &&
+         first->nFileIndexLow == second->nFileIndexLow;
+}
+
+// Each level in turn, since CreateDirectoryA makes only the last one. A level above may refuse
+// to be made and still exist ("C:", "\\server"), so only the last level's failure counts.
+void MakeFolders(const std::string& path) {
+  size_t at = 0;
+  do {
+    at = path.find_first_of("\\/", at + 1);
+    const std::string level = path.substr(0, at);
+    if (!CreateDirectoryA(level.c_str(), nullptr) && at == std::string::npos &&
+        GetLastError() != ERROR_ALREADY_EXISTS)
+      throw Exception("Cannot create folder " + level + ": " + SystemMessage());
+  } while (at != std::string::npos);
 }
 
 void CopyPermissions(const std::string&, const std::string&) {}

@@ -20,6 +20,7 @@ constexpr char kHelp[] =
     "of each: name, group (- for none), size, stored size and last-write time in UTC. Names\n"
     "are converted from the code page N; control characters and bytes that are no character\n"
     "of it are shown as \\xNN. Data after the last session, such as a signature, are reported.\n"
+    "A file without a payload, or with one cut short, is a failure (exit code 1).\n"
     "\n"
     "Options:\n"
     "  --session NAME  show only the sessions called NAME\n"
@@ -158,33 +159,35 @@ int RunList(const std::vector<std::string>& args, Console& console) {
   }
   const std::string path = SingleOperand(items, "FILE");
   const std::optional<std::string> only = SingleValue(items, "--session");
+  if (only && only->empty()) throw UsageError("--session needs a name");
   const CodePage codePage = CodePage::FromOption(SingleValue(items, kCodePageOption.LongName));
   const std::optional<std::string> storedOnly =
       only ? std::optional<std::string>(codePage.FromHost(*only, "The session name")) : std::nullopt;
 
   FileStream source = FileStream::OpenRead(path);
   const std::optional<PayloadEnd> end = FindPayloadEnd(source);
+  // A payload cut short loses its trailer first, so it looks like no payload at all.
+  if (!end)
+    throw Exception("No sessions in " + path + ": it holds no payload, or its payload is cut "
+                    "short");
   std::vector<ListedSession> sessions;
-  if (end) {
-    for (const TrailerAt& session : ListSessions(source, true)) {
-      if (storedOnly && session.Trailer.SessionName != *storedOnly) continue;
-      try {
-        sessions.push_back({session, ReadPrefixes(source, session)});
-      } catch (const Exception& e) {
-        throw Exception("Session \"" + codePage.ToHost(session.Trailer.SessionName) +
-                        "\" (trailer at offset " + std::to_string(session.Offset) +
-                        "), " + e.what() + ": " + path);
-      }
+  for (const TrailerAt& session : ListSessions(source, true)) {
+    if (storedOnly && session.Trailer.SessionName != *storedOnly) continue;
+    try {
+      sessions.push_back({session, ReadPrefixes(source, session)});
+    } catch (const Exception& e) {
+      throw Exception("Session \"" + codePage.ToHost(session.Trailer.SessionName) +
+                      "\" (trailer at offset " + std::to_string(session.Offset) + "), " +
+                      e.what() + ": " + path);
     }
   }
   if (sessions.empty() && only) throw Exception("No session \"" + *only + "\" in " + path);
-  const int64_t bytesAfter = end ? end->BytesAfter : 0;
+  const int64_t bytesAfter = end->BytesAfter;
 
   if (HasOption(items, "--json")) {
     PrintJson(console.Out, path, sessions, bytesAfter, codePage);
     return kExitSuccess;
   }
-  if (sessions.empty()) console.Out << "No sessions in " << path << "\n";
   PrintText(console.Out, sessions, codePage);
   if (bytesAfter > 0) console.Out << "\n" << BytesAfterText(bytesAfter) << "\n";
   return kExitSuccess;

@@ -21,9 +21,12 @@ constexpr size_t kSecurityDirectory = 4;
 
 // Offsets in the file header and the optional header (the same for PE32 and PE32+ up to the
 // data directories).
+constexpr size_t kMachineAt = 0;
 constexpr size_t kSectionCountAt = 2;
 constexpr size_t kSymbolTablePointerAt = 8;
 constexpr size_t kOptionalHeaderSizeAt = 16;
+constexpr size_t kCharacteristicsAt = 18;
+constexpr uint32_t kDllCharacteristic = 0x2000;  // IMAGE_FILE_DLL
 constexpr size_t kInitializedDataSizeAt = 8;
 constexpr size_t kSectionAlignmentAt = 32;
 constexpr size_t kFileAlignmentAt = 36;
@@ -44,8 +47,8 @@ bool IsPowerOfTwo(uint32_t value) { return value != 0 && (value & (value - 1)) =
 
 }  // namespace
 
-PeImage::PeImage(std::string bytes, std::string path)
-    : bytes_(std::move(bytes)), path_(std::move(path)) {
+PeImage::PeImage(std::string bytes, std::string path, std::string refusal)
+    : bytes_(std::move(bytes)), path_(std::move(path)), refusal_(std::move(refusal)) {
   if (bytes_.size() < kDosHeaderSize || bytes_.compare(0, 2, "MZ") != 0)
     Refuse("it has no MZ and PE headers");
   const size_t peAt = ReadLe(bytes_, kNewHeaderPointerAt, 4);
@@ -57,6 +60,8 @@ PeImage::PeImage(std::string bytes, std::string path)
   const size_t optionalSize = ReadLe(bytes_, fileHeaderAt_ + kOptionalHeaderSizeAt, 2);
   sectionTableAt_ = optionalHeaderAt_ + optionalSize;
   const size_t sectionCount = ReadLe(bytes_, fileHeaderAt_ + kSectionCountAt, 2);
+  machine_ = static_cast<uint16_t>(ReadLe(bytes_, fileHeaderAt_ + kMachineAt, 2));
+  isDll_ = (ReadLe(bytes_, fileHeaderAt_ + kCharacteristicsAt, 2) & kDllCharacteristic) != 0;
   if (sectionTableAt_ + sectionCount * kSectionHeaderSize > bytes_.size() || optionalSize < 2)
     Refuse("its headers are cut short");
 
@@ -81,9 +86,7 @@ PeImage::PeImage(std::string bytes, std::string path)
     sections_.push_back({at, ReadLe(bytes_, at + 8, 4), ReadLe(bytes_, at + 12, 4),
                          ReadLe(bytes_, at + 16, 4), ReadLe(bytes_, at + 20, 4)});
   }
-  if (ReadLe(bytes_, DirectoryAt(kSecurityDirectory) + 4, 4) != 0)
-    Refuse("it is signed, and its signature would not hold for a new icon or version; build "
-           "from the unsigned Runner and sign the built program");
+  signed_ = ReadLe(bytes_, DirectoryAt(kSecurityDirectory) + 4, 4) != 0;
 
   const uint32_t resourceRva = ReadLe(bytes_, DirectoryAt(kResourceDirectory), 4);
   const uint32_t resourceSize = ReadLe(bytes_, DirectoryAt(kResourceDirectory) + 4, 4);
@@ -96,7 +99,7 @@ PeImage::PeImage(std::string bytes, std::string path)
 }
 
 void PeImage::Refuse(const std::string& why) const {
-  throw Exception("Cannot change the icon or version of " + path_ + ": " + why);
+  throw Exception(refusal_ + path_ + ": " + why);
 }
 
 const PeImage::Section* PeImage::SectionHolding(uint32_t rva) const {
@@ -120,6 +123,9 @@ std::optional<std::string> PeImage::BytesAt(uint32_t rva, uint32_t size) const {
 // Its bytes so stay within the image's virtual size, which tools that lay the file out by virtual
 // address (wrestool) require.
 std::string PeImage::WithResources(const ResourceTree& resources) const {
+  if (signed_)
+    Refuse("it is signed, and its signature would not hold for a new icon or version; build "
+           "from the unsigned Runner and sign the built program");
   const size_t newHeaderAt = sectionTableAt_ + sections_.size() * kSectionHeaderSize;
   size_t firstRawAt = headersSize_;
   size_t rawEnd = headersSize_;

@@ -13,22 +13,25 @@ namespace {
 
 constexpr char kPasswordKey[] = "Password";
 constexpr char kCheckValueKey[] = "AlignmentX";
+constexpr char kCustomSizeKey[] = "CustomSize";
 // Farther than this from every known name, a name gets no suggestion.
 constexpr size_t kMaxSuggestionDistance = 3;
 
+// The optimal string alignment distance: insertions, deletions, substitutions, and swaps of two
+// neighbouring letters, the commonest slip in typing a key ("Widht").
 size_t EditDistance(const std::string& a, const std::string& b) {
-  std::vector<size_t> row(b.size() + 1);
-  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
+  for (size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+  for (size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
   for (size_t i = 1; i <= a.size(); ++i) {
-    size_t diagonal = row[0];
-    row[0] = i;
     for (size_t j = 1; j <= b.size(); ++j) {
-      const size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      diagonal = above;
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1,
+                          d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
     }
   }
-  return row[b.size()];
+  return d[a.size()][b.size()];
 }
 
 std::optional<std::string> Nearest(const std::string& name, const std::vector<std::string>& known) {
@@ -125,9 +128,11 @@ SettingsCheck CheckSettingsText(const std::string& text) {
   };
   const SettingsKeyRead* password = nullptr;
   const SettingsKeyRead* checkValue = nullptr;
+  const SettingsKeyRead* customSize = nullptr;
   for (const SettingsKeyRead& read : reads) {
     if (read.Key == kPasswordKey) password = &read;
     if (read.Key == kCheckValueKey) checkValue = &read;
+    if (read.Key == kCustomSizeKey) customSize = &read;
     if (read.Outcome == SettingOutcome::NotANumber)
       warn(lineOf(read), read.Key,
            ValueText(read) + " is not a number, so the Runner takes the default " +
@@ -146,6 +151,10 @@ SettingsCheck CheckSettingsText(const std::string& text) {
              " holds its check value, so only a password whose check value is 0 opens the "
              "movie; use vmpack build --password TEXT, or Password=0");
   }
+  if (check.Settings.FullScreen && check.Settings.CustomSize && customSize != nullptr)
+    warn(lineOf(*customSize), kCustomSizeKey,
+         "FullScreen=1 with CustomSize=1 does not fill the screen: the Runner leaves the window at "
+         "its set size (Width x Height) at the top-left; use CustomSize=0 for full screen");
   std::stable_sort(check.Warnings.begin(), check.Warnings.end(),
                    [](const SettingsWarning& a, const SettingsWarning& b) { return a.Line < b.Line; });
   return check;

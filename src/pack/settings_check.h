@@ -22,7 +22,8 @@ struct SettingsCheck {
 
 // Reads the text with the Runner's own settings reader and warns about unknown sections and
 // keys (naming the nearest known one), keys outside any section or given twice, values that do
-// not convert or that a boolean ignores, and a password required without a check value.
+// not convert or that a boolean ignores, a password required without a check value, and
+// FullScreen=1 with CustomSize=1, which keeps the window at its set size.
 SettingsCheck CheckSettingsText(const std::string& text);
 
 // "movie.ini:12: FullScren: unknown key, ..."

@@ -37,7 +37,8 @@ constexpr KeyHelp kKeyHelp[] = {
                            "program's name without .exe"},
     {"Password", "1 asks for a password before the movie starts (the Runner's default when the "
                  "key is missing); set it with vmpack build --password TEXT"},
-    {"AlignmentX", "the password's check value, written by vmpack build --password"},
+    {"AlignmentX", "the password's check value: vmpack build --password TEXT writes it into the "
+                   "packed copy; not to be edited by hand"},
     {"PWEditLabel", "label of the password prompt"},
     {"PWrong", "message after a wrong password"},
     {"HideCursor", "not 0 hides the mouse cursor over the movie"},
@@ -46,8 +47,10 @@ constexpr KeyHelp kKeyHelp[] = {
     {"DisableW95Key", "1 disables the Windows keys while the movie plays"},
     {"DisableClickForeground", "1 keeps a click on the window from bringing it to the front"},
     {"DisableScreenSaver", "1 keeps the screen saver off while the movie plays"},
-    {"FullScreen", "1 plays the movie full screen"},
-    {"CustomSize", "1 gives the window the size Width x Height"},
+    {"FullScreen", "1 plays the movie full screen (with CustomSize=0)"},
+    {"CustomSize", "1 gives the window the outer size Width x Height, 0 fits it to the movie's "
+                   "own size; with FullScreen=1 the window stays at Width x Height at the "
+                   "top-left instead of filling the screen"},
     {"MaintainRatio", "1 keeps the movie's aspect ratio when the window is resized"},
     {"AllowResize", "1 lets the user resize the window"},
     {"ExitOnESC", "1 ends the movie on the Escape key"},
@@ -60,21 +63,52 @@ constexpr KeyHelp kKeyHelp[] = {
     {"MinimizeMenu", "1 shows Minimize in the right-click menu"},
     {"Left", "left edge of the window, in pixels, with AlignmentH=0"},
     {"Top", "top edge of the window, in pixels, with AlignmentV=0"},
-    {"Width", "width of the window's movie area, in pixels"},
-    {"Height", "height of the window's movie area, in pixels"},
+    {"Width", "with CustomSize=1, the window's OUTER width in pixels, frame included: an "
+              "800x600 window shows a 788x550 movie"},
+    {"Height", "with CustomSize=1, the window's OUTER height in pixels, title bar and frame "
+               "included"},
     {"AlignmentV", "vertical place of the window: 0 at Top, 1 top edge, 2 centred, 3 bottom "
                    "edge"},
     {"AlignmentH", "horizontal place of the window: 0 at Left, 1 left edge, 2 centred, 3 right "
                    "edge"},
     {"MidiLoopTimes", "how often the MIDI music plays; 0 without end"},
-    {"Midi", "0 plays the MIDI music, 1 mutes it, 2 leaves it to the user"},
+    {"Midi", "0 plays the MIDI music, 1 mutes it, 2 leaves it to the user in the setup "
+             "dialog; with nothing stored the music plays"},
     {"MidiLoop", "1 repeats the MIDI music"},
-    {"Sound", "0 mutes the sound, 1 plays it, 2 leaves it to the user"},
-    {"Interaction", "0 keeps the mouse out of the movie, 1 lets it in, 2 leaves it to the user"},
-    {"RightClickMenu", "0 hides the right-click menu, 1 shows it, 2 leaves it to the user"},
-    {"KeyInteraction", "0 keeps the keys out of the movie, 1 lets them in, 2 leaves it to the "
-                       "user"},
+    {"Sound", "0 mutes the sound, 1 plays it, 2 leaves it to the user in the setup dialog; "
+              "with nothing stored the sound plays"},
+    {"Interaction", "0 mouse off: the first click on the movie ends it; 1 the mouse reaches the "
+                    "movie; 2 leaves it to the user in the setup dialog; with nothing stored "
+                    "the mouse is off, so the first click ends the movie"},
+    {"RightClickMenu", "0 hides the right-click menu, 1 shows it, 2 leaves it to the user in "
+                       "the setup dialog (only while the mouse is on); with nothing stored it "
+                       "is hidden"},
+    {"KeyInteraction", "0 keys off: a key press ends the movie and no key reaches it; 1 keys "
+                       "reach the movie; 2 leaves it to the user in the setup dialog; with "
+                       "nothing stored the keys reach the movie"},
 };
+
+// Comment lines end before this column, so that the file reads well in any editor.
+constexpr size_t kCommentWidth = 96;
+
+// The text as "; " comment lines, broken between words.
+std::string CommentLines(const std::string& text) {
+  std::string lines;
+  std::string line = ";";
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find(' ', at);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(at, end - at);
+    if (line.size() > 1 && line.size() + 1 + word.size() > kCommentWidth) {
+      lines += line + "\n";
+      line = ";";
+    }
+    line += " " + word;
+    at = end + 1;
+  }
+  return lines + line + "\n";
+}
 
 const char* HelpOf(const std::string& key) {
   for (const KeyHelp& help : kKeyHelp)
@@ -98,14 +132,15 @@ int RunSettings(const std::vector<std::string>& args, Console& console) {
   std::string text =
       "; Settings of the Vardel Mossant Runner, every key with its default. Pack this file with\n"
       "; the movie. Lines starting with a semicolon are comments. Numbers may be decimal or\n"
-      "; hexadecimal ($1F or 0x1F); options take 0 or 1.\n";
+      "; hexadecimal ($1F or 0x1F); options take 0 or 1. Where 2 leaves an option to the user,\n"
+      "; the user's choice is stored per program under HKEY_CURRENT_USER\\Software\\Halvorn.\n";
   std::string section;
   for (const SettingsKeyRead& key : keys) {
     if (key.Section != section) {
       section = key.Section;
       text += "\n[" + section + "]\n";
     }
-    text += "; " + std::string(HelpOf(key.Key)) + "\n";
+    text += CommentLines(HelpOf(key.Key));
     if (key.Key == kScreenNameKey)
       text += ";" + key.Key + "=\n";
     else if (key.Key == kPasswordKey)

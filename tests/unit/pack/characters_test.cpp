@@ -6,6 +6,7 @@
 #include "config/password_hash.h"
 #include "pack/text_conversion.h"
 #include "unit/pack/pack_test_support.h"
+#include "unit/pack/runner_fixture.h"
 #include "unit/payload/payload_bytes.h"
 #include "unit/test_files.h"
 
@@ -43,7 +44,7 @@ uint32_t CheckValueOf(const std::string& bytes) {
 class CharactersTest : public ::testing::Test {
  protected:
   CharactersTest() {
-    vmtest::WriteBytes(runner_, vmtest::FakeRunnerImage());
+    vmtest::WriteBytes(runner_, vmtest::RunnerImage());
     vmtest::WriteBytes(settings_, "[Settings]\nFullScreen=1\n");
   }
 

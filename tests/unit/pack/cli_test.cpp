@@ -62,6 +62,13 @@ INSTANTIATE_TEST_SUITE_P(
         Misuse{"UnknownCodePage", {"verify", "--codepage", "437", "f.exe"},
                "code page 437 is not supported; use 1250 to 1258, 932, 936, 949 or 950",
                "vmpack verify"},
+        Misuse{"BuildEmptySessionName",
+               {"build", "--runner", "r.exe", "-o", "o.exe", "--session", "", "a.swf"},
+               "--session needs a name, 1 to 63 bytes", "vmpack build"},
+        Misuse{"ListEmptySessionName", {"list", "f.exe", "--session", ""},
+               "--session needs a name", "vmpack list"},
+        Misuse{"ExtractEmptySessionName", {"extract", "f.exe", "--session="},
+               "--session needs a name", "vmpack extract"},
         Misuse{"SettingsWithAnArgument", {"settings", "movie.ini"},
                "unexpected argument movie.ini", "vmpack settings"}),
     [](const ::testing::TestParamInfo<Misuse>& info) { return info.param.Label; });

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "support/paths.h"
 #include "unit/pack/pack_test_support.h"
 #include "unit/test_files.h"
 
@@ -63,6 +66,70 @@ TEST_F(ExtractTest, RefusesAMissingSessionOrFolder) {
       vmtest::Vmpack({"extract", exe_, "-C", target.File("missing")});
   EXPECT_EQ(noFolder.ExitCode, 1);
   EXPECT_EQ(noFolder.Err, "vmpack: Folder not found: " + target.File("missing") + "\n");
+}
+
+size_t FilesBelow(const std::string& dir) {
+  size_t count = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir))
+    count += entry.is_regular_file() ? 1 : 0;
+  return count;
+}
+
+std::string Below(const vmtest::TempDir& dir, const std::string& relative) {
+  std::string path = relative;
+  for (char& c : path)
+    if (c == '/') c = vm::kPathDelimiter;
+  return dir.File(path);
+}
+
+TEST(ExtractGroupsTest, EachGroupIsAFolderAndEveryFileIsWrittenAndCounted) {
+  vmtest::TempDir dir;
+  const std::string exe = dir.File("movie.exe");
+  vmtest::WriteBytes(exe, vmtest::FakeRunnerImage());
+  vmtest::AppendSession(exe, "Session1",
+                        {{"tune.mid", "top"},
+                         {"tune.mid", "media", "Media"},
+                         {"clip.swf", "deep", "Media\\Clips\\"},
+                         {"readme.txt", "beside", "."},
+                         {"tool.exe", "tool", "VTOOL.SATELLITE:HELPER"}});
+  vmtest::TempDir target;
+
+  const vmtest::VmpackResult result = vmtest::Vmpack({"extract", exe, "-C", target.Path()});
+
+  ASSERT_EQ(result.ExitCode, 0) << result.Err;
+  EXPECT_EQ(result.Out, "Extracted 5 files of session \"Session1\" to " + target.Path() + "\n");
+  EXPECT_EQ(FilesBelow(target.Path()), 5u);
+  EXPECT_EQ(vmtest::ReadBytes(Below(target, "tune.mid")), "top");
+  EXPECT_EQ(vmtest::ReadBytes(Below(target, "Media/tune.mid")), "media");
+  EXPECT_EQ(vmtest::ReadBytes(Below(target, "Media/Clips/clip.swf")), "deep");
+  EXPECT_EQ(vmtest::ReadBytes(Below(target, "readme.txt")), "beside");
+  EXPECT_EQ(vmtest::ReadBytes(Below(target, "tool.exe")), "tool");
+}
+
+// Windows would write the second over the first, so neither is written anywhere.
+TEST(ExtractGroupsTest, TwoFilesThatWouldLandOnOneAreRefusedByName) {
+  const struct {
+    vmtest::PackedFile First, Second;
+    std::string Names;
+  } cases[] = {
+      {{"Tune.MID", "1", "Media"}, {"tune.mid", "2", "media\\"}, "Media/Tune.MID and media\\/tune.mid"},
+      {{"a.txt", "1"}, {"A.TXT", "2", "."}, "a.txt and ./A.TXT"},
+  };
+  for (const auto& c : cases) {
+    vmtest::TempDir dir;
+    const std::string exe = dir.File("movie.exe");
+    vmtest::WriteBytes(exe, vmtest::FakeRunnerImage());
+    vmtest::AppendSession(exe, "Session1", {{"first.txt", "0"}, c.First, c.Second});
+    vmtest::TempDir target;
+
+    const vmtest::VmpackResult result = vmtest::Vmpack({"extract", exe, "-C", target.Path()});
+
+    EXPECT_EQ(result.ExitCode, 1) << c.Names;
+    EXPECT_EQ(result.Err, "vmpack: Cannot extract session \"Session1\" from " + exe +
+                              ": Two files would land on one: " + c.Names +
+                              " (Windows compares names without letter case)\n");
+    EXPECT_TRUE(vmtest::ListNames(target.Path()).empty()) << c.Names;
+  }
 }
 
 }  // namespace

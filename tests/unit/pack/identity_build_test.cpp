@@ -177,6 +177,7 @@ TEST_P(IdentityBuildTest, VersionOptionsAloneLeaveTheIconsAsTheyWere) {
 
 TEST_P(IdentityBuildTest, ARunnerThatCannotTakeTheIdentityIsRefusedAndNothingIsWritten) {
   const std::string refusal = "vmpack: Cannot change the icon or version of " + runner_ + ": ";
+  const std::string notRunner = "vmpack: Not a Runner of Vardel Mossant (runner.exe): " + runner_ + ": ";
   auto expectRefused = [&](std::vector<std::string> identity, const std::string& error) {
     const vmtest::VmpackResult built = Build(identity);
     EXPECT_EQ(built.ExitCode, 1) << error;
@@ -190,7 +191,7 @@ TEST_P(IdentityBuildTest, ARunnerThatCannotTakeTheIdentityIsRefusedAndNothingIsW
     if (r.Type != 16) noVersion.push_back(r);
   }
   WriteRunner(noIcon);
-  expectRefused({"--icon", icon_}, "vmpack: " + runner_ + " has no icon group MAINICON to replace");
+  expectRefused({"--icon", icon_}, notRunner + "it has no icon group \"MAINICON\", which the Runner loads");
   WriteRunner(noVersion);
   expectRefused({"--version", "1.2.3.4"},
                 "vmpack: " + runner_ + " has no version information (RT_VERSION 1) to change");
@@ -207,12 +208,12 @@ TEST_P(IdentityBuildTest, ARunnerThatCannotTakeTheIdentityIsRefusedAndNothingIsW
   std::string damaged = vmtest::RunnerFixture(vmtest::RunnerLikeResources(), {GetParam().Pe32Plus});
   damaged[vmtest::kFixtureHeadersSize + 0x200 + 16 + 6] = '\x7F';  // the first type's table, far off
   vmtest::WriteBytes(runner_, damaged);
-  expectRefused({"--product", "P"}, refusal + "its resources are damaged");
+  expectRefused({"--product", "P"}, notRunner + "its resources are damaged");
 
   vmtest::WriteBytes(runner_, vmtest::FakeRunnerImage());
-  expectRefused({"--product", "P"}, refusal + "it has no MZ and PE headers");
+  expectRefused({"--product", "P"}, notRunner + "it has no MZ and PE headers");
   vmtest::WriteBytes(runner_, runnerBytes_.substr(0, 0x100));
-  expectRefused({"--product", "P"}, refusal + "its headers are cut short");
+  expectRefused({"--product", "P"}, notRunner + "its headers are cut short");
   const size_t pe = FieldAt(runnerBytes_, 0x3C);
   const size_t relocHeader = pe + 24 + FieldAt(runnerBytes_, pe + 20, 2) + 2 * 40;
   vmtest::WriteBytes(runner_, runnerBytes_.substr(0, FieldAt(runnerBytes_, relocHeader + 20) + 4));

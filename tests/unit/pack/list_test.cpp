@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "unit/pack/pack_test_support.h"
+#include "unit/pack/runner_fixture.h"
 #include "unit/payload/payload_bytes.h"
 #include "unit/test_files.h"
 
@@ -14,7 +15,7 @@ constexpr uint64_t kAprilNoon = 132000624000000000ULL;         // 2019-04-18T12:
 class ListTest : public ::testing::Test {
  protected:
   ListTest() {
-    vmtest::WriteBytes(runner_, vmtest::FakeRunnerImage());
+    vmtest::WriteBytes(runner_, vmtest::RunnerImage());
     vmtest::WriteFileAt(dir_.File("logo.png"), vmtest::Compressible(108), kAprilEvening);
     vmtest::WriteFileAt(dir_.File("raw.txt"), vmtest::Compressible(108), kAprilEvening);
     vmtest::WriteFileAt(dir_.File("packed.txt"), vmtest::Compressible(109), kAprilNoon);
@@ -72,11 +73,26 @@ TEST_F(ListTest, UnknownSessionFails) {
   EXPECT_EQ(result.Err, "vmpack: No session \"Outro\" in " + out_ + "\n");
 }
 
-TEST_F(ListTest, FileWithoutPayloadSaysSo) {
-  const vmtest::VmpackResult result = vmtest::Vmpack({"list", runner_});
+// A Runner alone, or a build whose end was lost in a copy, is not a movie to look at.
+TEST_F(ListTest, AFileWithoutPayloadOrWithItsLastTrailerCutFails) {
+  const std::string cut = dir_.File("cut.exe");
+  const std::string bytes = vmtest::ReadBytes(out_);
+  vmtest::WriteBytes(cut, bytes.substr(0, bytes.size() - 1));
+  const std::string oneSession = dir_.File("one.exe");
+  Build({"--runner", runner_, "-o", oneSession, dir_.File("logo.png")});
+  const std::string one = vmtest::ReadBytes(oneSession);
+  vmtest::WriteBytes(oneSession, one.substr(0, one.size() - 1));
 
-  EXPECT_EQ(result.ExitCode, 0) << result.Err;
-  EXPECT_EQ(result.Out, "No sessions in " + runner_ + "\n");
+  for (const std::string& path : {runner_, oneSession}) {
+    const vmtest::VmpackResult result = vmtest::Vmpack({"list", path});
+    EXPECT_EQ(result.ExitCode, 1) << path;
+    EXPECT_EQ(result.Out, "");
+    EXPECT_EQ(result.Err, "vmpack: No sessions in " + path +
+                              ": it holds no payload, or its payload is cut short\n");
+  }
+  const vmtest::VmpackResult older = vmtest::Vmpack({"list", cut});
+  EXPECT_EQ(older.ExitCode, 1) << older.Out;
+  EXPECT_NE(older.Err.find("cut short"), std::string::npos) << older.Err;
 }
 
 }  // namespace
@@ -84,7 +100,7 @@ TEST_F(ListTest, FileWithoutPayloadSaysSo) {
 namespace {
 
 TEST_F(ListTest, AFileWhoseOnlyTrailerIsDamagedFailsWithTheReason) {
-  vmtest::WriteBytes(runner_, vmtest::FakeRunnerImage());
+  vmtest::WriteBytes(runner_, vmtest::RunnerImage());
   vmtest::WriteFileAt(dir_.File("only.txt"), "x", kAprilEvening);
   Build({"--runner", runner_, "-o", out_, dir_.File("only.txt")});
   std::string bytes = vmtest::ReadBytes(out_);
@@ -129,7 +145,8 @@ TEST_F(ListTest, JsonDescribesEverySessionAndFile) {
   EXPECT_EQ(result.Out,
             "{\"file\": \"" + jsonPath + "\", \"codepage\": 1252, \"bytesAfterLastSession\": 0, "
             "\"sessions\": [{\"name\": \"Intro\", \"trailerOffset\": " +
-                std::to_string(sessions[1].TrailerOffset) + ", \"startOffset\": 4096, "
+                std::to_string(sessions[1].TrailerOffset) + ", \"startOffset\": " +
+                std::to_string(vmtest::RunnerImage().size()) + ", "
                 "\"fileCount\": 1, \"totalSize\": 108, \"builtBy\": \"" +
                 sessions[1].Trailer.BuilderText +
                 "\", \"files\": [{\"name\": \"logo.png\", \"group\": \"\", \"size\": 108, "

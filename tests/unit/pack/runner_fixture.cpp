@@ -208,11 +208,17 @@ std::vector<FixtureResource> RunnerLikeResources() {
       {3, u"", 1, 0x409, icon1},
       {3, u"", 2, 0x409, icon2},
       {3, u"", 3, 0x409, icon3},
+      {5, u"PW_DIALOG", 0, 0x409, "password dialog template"},
+      {5, u"SETUP_DIALOG", 0, 0x409, "setup dialog template"},
       {14, u"MAINICON", 0, 0x409, mainGroup},
       {14, u"OTHER", 0, 0x409, otherGroup},
       {16, u"", 1, 0x409, RunnerVersionResource()},
       {24, u"", 1, 0x409, "<assembly/>"},
   };
+}
+
+std::string RunnerImage(const RunnerFixtureOptions& options) {
+  return RunnerFixture(RunnerLikeResources(), options);
 }
 
 }  // namespace vmtest

@@ -30,8 +30,12 @@ std::string RunnerFixture(const std::vector<FixtureResource>& resources,
 constexpr size_t kFixtureHeadersSize = 0x400;
 
 // The Runner's resources in small: the group "MAINICON" of icons 1 and 3, the group "OTHER" of
-// icon 2, runner.rc's version information as windres compiles it, and a manifest.
+// icon 2, the dialogs "SETUP_DIALOG" and "PW_DIALOG", runner.rc's version information as windres
+// compiles it, and a manifest.
 std::vector<FixtureResource> RunnerLikeResources();
+
+// A Runner that vmpack builds from: the fixture with the Runner's resources.
+std::string RunnerImage(const RunnerFixtureOptions& options = {});
 
 // The version information of runner.rc, as x86_64-w64-mingw32-windres compiled it.
 std::string RunnerVersionResource();

@@ -6,6 +6,7 @@
 #include "config/password_hash.h"
 #include "pack/settings_password.h"
 #include "unit/pack/pack_test_support.h"
+#include "unit/pack/runner_fixture.h"
 #include "unit/test_files.h"
 
 namespace {
@@ -51,6 +52,13 @@ TEST(SettingsCheckTest, WarnsAboutWhatTheRunnerReadsOtherwiseThanMeant) {
       {"wrong section", "[EngineCommands]\nFullScreen=1\n[Settings]\nPassword=0\nBeforeShow=x\n",
        {"movie.ini:2: FullScreen: the Runner reads this key only in [Settings]",
         "movie.ini:5: BeforeShow: the Runner reads this key only in [EngineCommands]"}},
+      {"transposed letters", "[Settings]\nPassword=0\nWidht=800\nHieght=600\n",
+       {"movie.ini:3: Widht: unknown key, which the Runner ignores; did you mean Width?",
+        "movie.ini:4: Hieght: unknown key, which the Runner ignores; did you mean Height?"}},
+      {"full screen at a custom size", "[Settings]\nPassword=0\nCustomSize=1\nFullScreen=1\n",
+       {"movie.ini:3: CustomSize: FullScreen=1 with CustomSize=1 does not fill the screen: the "
+        "Runner leaves the window at its set size (Width x Height) at the top-left; use "
+        "CustomSize=0 for full screen"}},
       {"case, comments and a locked movie",
        "[settings]\n; FullScreen=1 is what we want\nFullscreen=1\nPassword=1\nAlignmentX=408382745\n",
        {}},
@@ -79,7 +87,7 @@ TEST(SettingsCommandTest, PrintsEveryKeyWithItsDefault) {
   const vm::pack::SettingsCheck check = vm::pack::CheckSettingsText(result.Out);
   EXPECT_FALSE(check.Settings.PasswordRequired);
   EXPECT_TRUE(check.Settings.Midi.UserChoice);
-  EXPECT_NE(result.Out.find("; 1 plays the movie full screen\nFullScreen=0\n"), std::string::npos);
+  EXPECT_NE(result.Out.find("; 1 plays the movie full screen (with CustomSize=0)\nFullScreen=0\n"), std::string::npos);
 }
 
 TEST(SettingsPasswordTest, SetsTheLinesTheRunnerReadsAndKeepsEveryOtherByte) {
@@ -105,11 +113,13 @@ TEST(SettingsPasswordTest, SetsTheLinesTheRunnerReadsAndKeepsEveryOtherByte) {
 class BuildSettingsTest : public ::testing::Test {
  protected:
   BuildSettingsTest() {
-    vmtest::WriteBytes(runner_, vmtest::FakeRunnerImage());
+    vmtest::WriteBytes(runner_, vmtest::RunnerImage());
     vmtest::WriteBytes(dir_.File("movie.swf"), "FWS");
     vmtest::WriteBytes(dir_.File("tune.mid"), "MThd");
     vmtest::WriteBytes(dir_.File("clean.ini"), "[Settings]\nPassword=0\n");
     vmtest::WriteBytes(dir_.File("muted.ini"), "[Settings]\nPassword=0\nMidi=1\nFullScren=1\n");
+    vmtest::WriteBytes(projector_, vmtest::RunnerImage());
+    vmtest::WriteBytes(hookLibrary_, vmtest::RunnerImage());
     fs_ = vmtest::ListNames(dir_.Path());
   }
 
@@ -128,6 +138,9 @@ class BuildSettingsTest : public ::testing::Test {
   vmtest::TempDir dir_;
   const std::string runner_ = dir_.File("runner.exe");
   const std::string out_ = dir_.File("out.exe");
+  // A projector and a hook library of the Runner's machine, so that only the settings warn.
+  const std::string projector_ = dir_.File("projector.exe");
+  const std::string hookLibrary_ = dir_.File("vardelrun.dll");
   std::vector<std::string> fs_;
 };
 
@@ -136,7 +149,7 @@ TEST_F(BuildSettingsTest, WarnsAboutTheSessionAndBuildsAnyway) {
   vmtest::WriteBytes(other.File("movie.swf"), "FWS2");
   const vmtest::VmpackResult result =
       Build({dir_.File("movie.swf"), dir_.File("clean.ini"), dir_.File("tune.mid"),
-             other.File("movie.swf"), dir_.File("muted.ini")});
+             other.File("movie.swf"), dir_.File("muted.ini"), projector_, hookLibrary_});
 
   ASSERT_EQ(result.ExitCode, 0) << result.Err;
   const std::string muted = dir_.File("muted.ini");
@@ -153,7 +166,7 @@ TEST_F(BuildSettingsTest, WarnsAboutTheSessionAndBuildsAnyway) {
 
 TEST_F(BuildSettingsTest, StrictRefusesAWarningAndWritesNothing) {
   const vmtest::VmpackResult result =
-      Build({"--strict", dir_.File("movie.swf"), dir_.File("muted.ini")});
+      Build({"--strict", dir_.File("movie.swf"), dir_.File("muted.ini"), projector_, hookLibrary_});
 
   EXPECT_EQ(result.ExitCode, 1);
   EXPECT_NE(result.Err.find("vmpack: Not built, since --strict refuses warnings: 1 warning\n"),
@@ -161,12 +174,16 @@ TEST_F(BuildSettingsTest, StrictRefusesAWarningAndWritesNothing) {
       << result.Err;
   EXPECT_EQ(vmtest::ListNames(dir_.Path()), fs_);
 
-  EXPECT_EQ(Build({"--strict", dir_.File("movie.swf"), dir_.File("clean.ini")}).ExitCode, 0);
+  EXPECT_EQ(Build({"--strict", dir_.File("movie.swf"), dir_.File("clean.ini"), projector_,
+                   hookLibrary_})
+                .ExitCode,
+            0);
 }
 
 TEST_F(BuildSettingsTest, PasswordGoesIntoThePackedCopyOnly) {
   const vmtest::VmpackResult result =
-      Build({"--strict", "--password", "secret", dir_.File("movie.swf"), dir_.File("clean.ini")});
+      Build({"--strict", "--password", "secret", dir_.File("movie.swf"), dir_.File("clean.ini"),
+             projector_, hookLibrary_});
 
   ASSERT_EQ(result.ExitCode, 0) << result.Err;
   EXPECT_EQ(Packed(1), "[Settings]\nAlignmentX=408382745\nPassword=1\n");

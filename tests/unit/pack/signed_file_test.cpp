@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "unit/pack/pack_test_support.h"
+#include "unit/pack/runner_fixture.h"
 #include "unit/test_files.h"
 
 namespace {
@@ -30,7 +31,7 @@ std::string SignatureLikeBlock(size_t fileSize, size_t bodySize) {
 class SignedFileTest : public ::testing::Test {
  protected:
   SignedFileTest() {
-    vmtest::WriteBytes(runner_, vmtest::FakeRunnerImage());
+    vmtest::WriteBytes(runner_, vmtest::RunnerImage());
     vmtest::WriteBytes(dir_.File("movie.swf"), vmtest::Compressible(5000));
     vmtest::WriteBytes(dir_.File("movie.ini"), "[Settings]\nPassword=0\n");
   }
@@ -81,52 +82,6 @@ TEST_F(SignedFileTest, ASignatureAfterThePayloadIsReportedNotRefused) {
       << json.Out;
 }
 
-// The smallest PE file that osslsigncode signs: one section, no imports; the payload follows
-// it as data after the image, as it follows the Runner.
-std::string MinimalPortableExecutable() {
-  constexpr size_t kPeHeaderAt = 0x80;
-  constexpr size_t kOptionalHeaderAt = kPeHeaderAt + 24;
-  constexpr size_t kOptionalHeaderSize = 240;  // PE32+ with 16 data directories
-  constexpr size_t kSectionTableAt = kOptionalHeaderAt + kOptionalHeaderSize;
-  constexpr size_t kHeadersSize = 0x400;
-  constexpr size_t kSectionSize = 0x1000;
-  std::string pe(kHeadersSize + kSectionSize, '\0');
-  pe[0] = 'M', pe[1] = 'Z';
-  Put(pe, 0x3C, kPeHeaderAt, 4);
-  pe.replace(kPeHeaderAt, 4, std::string("PE\0\0", 4));
-  Put(pe, kPeHeaderAt + 4, 0x8664, 2);                // x86-64
-  Put(pe, kPeHeaderAt + 6, 1, 2);                     // one section
-  Put(pe, kPeHeaderAt + 20, kOptionalHeaderSize, 2);
-  Put(pe, kPeHeaderAt + 22, 0x0022, 2);               // executable, large-address aware
-  const size_t o = kOptionalHeaderAt;
-  Put(pe, o + 0, 0x20B, 2);                           // PE32+
-  Put(pe, o + 4, kSectionSize, 4);                    // size of code
-  Put(pe, o + 16, 0x1000, 4);                         // entry point
-  Put(pe, o + 20, 0x1000, 4);                         // base of code
-  Put(pe, o + 24, 0x140000000ULL, 8);                 // image base
-  Put(pe, o + 32, 0x1000, 4);                         // section alignment
-  Put(pe, o + 36, 0x200, 4);                          // file alignment
-  Put(pe, o + 40, 6, 2);                              // operating system version
-  Put(pe, o + 48, 6, 2);                              // subsystem version
-  Put(pe, o + 56, 0x2000, 4);                         // size of image
-  Put(pe, o + 60, kHeadersSize, 4);                   // size of headers
-  Put(pe, o + 68, 2, 2);                              // Windows GUI
-  Put(pe, o + 72, 0x100000, 8);                       // stack reserve
-  Put(pe, o + 80, 0x1000, 8);                         // stack commit
-  Put(pe, o + 88, 0x100000, 8);                       // heap reserve
-  Put(pe, o + 96, 0x1000, 8);                         // heap commit
-  Put(pe, o + 108, 16, 4);                            // data directories
-  const size_t s = kSectionTableAt;
-  pe.replace(s, 5, ".text");
-  Put(pe, s + 8, kSectionSize, 4);                    // virtual size
-  Put(pe, s + 12, 0x1000, 4);                         // virtual address
-  Put(pe, s + 16, kSectionSize, 4);                   // raw size
-  Put(pe, s + 20, kHeadersSize, 4);                   // raw data
-  Put(pe, s + 36, 0x60000020, 4);                     // code, executable, readable
-  pe[kHeadersSize] = '\xC3';                          // ret
-  return pe;
-}
-
 bool HasTool(const std::string& probe) { return std::system((probe + " >/dev/null 2>&1").c_str()) == 0; }
 
 TEST_F(SignedFileTest, AFileSignedByOsslsigncodeStaysReadable) {
@@ -136,7 +91,7 @@ TEST_F(SignedFileTest, AFileSignedByOsslsigncodeStaysReadable) {
   if (!HasTool("osslsigncode --version") || !HasTool("openssl version"))
     GTEST_SKIP() << "osslsigncode or openssl is not installed";
   const std::string pe = dir_.File("runner-pe.exe");
-  vmtest::WriteBytes(pe, MinimalPortableExecutable());
+  vmtest::WriteBytes(pe, vmtest::RunnerImage());
   Build(pe);
   const std::string key = dir_.File("key.pem");
   const std::string cert = dir_.File("cert.pem");
@@ -154,7 +109,8 @@ TEST_F(SignedFileTest, AFileSignedByOsslsigncodeStaysReadable) {
   const std::string after = vmtest::ReadBytes(signedFile);
   ASSERT_GT(after.size(), before.size());
   // Signing changes the checksum and the certificate entry in the headers, and appends.
-  EXPECT_EQ(after.substr(0x1400, before.size() - 0x1400), before.substr(0x1400));
+  EXPECT_EQ(after.substr(vmtest::kFixtureHeadersSize, before.size() - vmtest::kFixtureHeadersSize),
+            before.substr(vmtest::kFixtureHeadersSize));
   ExpectReadable(signedFile, after.size() - before.size());
 }
 

@@ -6,6 +6,7 @@
 
 #include "payload/name_rules.h"
 #include "unit/pack/pack_test_support.h"
+#include "unit/pack/runner_fixture.h"
 #include "unit/payload/payload_bytes.h"
 #include "unit/test_files.h"
 
@@ -20,7 +21,7 @@ std::string Unsafe(const vmtest::UnsafeName& unsafe) {
 class UnsafeNamesTest : public ::testing::Test {
  protected:
   UnsafeNamesTest() {
-    vmtest::WriteBytes(runner_, vmtest::FakeRunnerImage());
+    vmtest::WriteBytes(runner_, vmtest::RunnerImage());
     vmtest::WriteBytes(dir_.File("a.txt"), "data");
   }
 
