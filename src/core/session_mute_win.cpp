@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <optional>
+#include <string>
 
 #include "config/registry_preferences_win.h"
 #include "sound/mixer.h"
@@ -43,23 +45,53 @@ void Restore(const SavedSoundStates& states) {
   SetWaveVolume(SystemWaveVolume(), states.WaveVolume);
 }
 
-// The shared record, read under the mutex and written back when the holder lets it go.
+// The shared record's values, removed once the record is empty: a machine that no Runner mutes
+// keeps no trace of it.
+void DeleteRecordValue(const std::string& keyPath, const char* name) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_SET_VALUE, &raw) != ERROR_SUCCESS) return;
+  const UniqueKey key(raw);
+  const LONG status = RegDeleteValueA(key.get(), name);
+  if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
+    Trace(std::string("mute: the record's value ") + name + " was not removed (error " + std::to_string(status) + ")");
+}
+
+// The shared record, read under the mutex. Commit writes it back, and only what changed: a
+// Runner that neither mutes nor restores writes nothing. A write that fails (a profile whose
+// registry is locked) is traced; the sound is muted or restored all the same.
 class HeldRecord {
  public:
   HeldRecord() : mutex_(CreateMutexA(nullptr, FALSE, kMuteMutexName)), store_("") {
     const DWORD waited = mutex_ ? WaitForSingleObject(mutex_.get(), kRecordWaitMs) : WAIT_FAILED;
     owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
     if (!owned_) Trace("mute: the shared record is busy; using it unguarded");
-    Record.Saved = ParseSavedStates(store_.ReadString(kSavedValue).value_or(""));
-    Record.Holders = ParseHolders(store_.ReadString(kHoldersValue).value_or(""));
+    savedText_ = store_.ReadString(kSavedValue);
+    holdersText_ = store_.ReadString(kHoldersValue);
+    Record.Saved = ParseSavedStates(savedText_.value_or(""));
+    Record.Holders = ParseHolders(holdersText_.value_or(""));
   }
   ~HeldRecord() {
-    store_.WriteString(kSavedValue, FormatSavedStates(Record.Saved));
-    store_.WriteString(kHoldersValue, FormatHolders(Record.Holders));
     if (owned_) ReleaseMutex(mutex_.get());
   }
   HeldRecord(const HeldRecord&) = delete;
   HeldRecord& operator=(const HeldRecord&) = delete;
+
+  void Commit() {
+    if (!Record.Saved && Record.Holders.empty()) {
+      if (savedText_) DeleteRecordValue(store_.KeyPath(), kSavedValue);
+      if (holdersText_) DeleteRecordValue(store_.KeyPath(), kHoldersValue);
+      return;
+    }
+    const std::string saved = FormatSavedStates(Record.Saved);
+    const std::string holders = FormatHolders(Record.Holders);
+    if (saved == savedText_ && holders == holdersText_) return;
+    try {
+      store_.WriteString(kSavedValue, saved);
+      store_.WriteString(kHoldersValue, holders);
+    } catch (const std::exception& e) {
+      Trace(std::string("mute: the shared record was not written: ") + e.what());
+    }
+  }
 
   MuteRecord Record;
 
@@ -67,6 +99,7 @@ class HeldRecord {
   UniqueHandle mutex_;
   RegistryPreferenceStore store_;
   bool owned_ = false;
+  std::optional<std::string> savedText_, holdersText_;  // as read; nothing when missing
 };
 
 }  // namespace
@@ -79,6 +112,7 @@ void SessionMute::RestoreAbandoned() {
       Restore(*states);
       restored = true;
     }
+    held.Commit();
   }
   if (restored) Trace("mute: restored the sound that an ended Runner left muted");
 }
@@ -94,6 +128,7 @@ void SessionMute::Begin() {
     const uint32_t mutes = ExchangeMuteStates(SystemMixers(), kMuteEveryControl, true);
     SetWaveVolume(SystemWaveVolume(), 0);
     if (first) held.Record.Saved = SavedSoundStates{mutes, volume};
+    held.Commit();
   }
   begun_ = true;
   Trace(first ? "mute: the sound is muted" : "mute: the sound is muted, as another Runner had it");
@@ -109,6 +144,7 @@ void SessionMute::End() {
       Restore(*states);
       restored = true;
     }
+    held.Commit();
   }
   Trace(restored ? "mute: the sound is restored" : "mute: the sound stays muted for another Runner");
 }

@@ -19,6 +19,13 @@ constexpr DWORD kPollMs = 20;
 constexpr char kMutedSettings[] = "[Settings]\r\nPassword=0\r\nCurrentDir=1\r\nSound=0\r\n";
 constexpr char kLoudSettings[] = "[Settings]\r\nPassword=0\r\nCurrentDir=1\r\nSound=1\r\n";
 
+bool HasRecordValue(const char* name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Halvorn", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+  vm::UniqueKey owned(key);
+  return RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 std::string RecordValue(const char* name) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Halvorn", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return "";
@@ -63,9 +70,10 @@ class SoundMute : public ::testing::Test {
     }
     before_ = ReadMachine();
   }
+  // Once no Runner mutes, the record's values are gone, not left empty.
   void ExpectPutBack() {
-    EXPECT_EQ(RecordValue("MuteSaved"), "");
-    EXPECT_EQ(RecordValue("MuteHolders"), "");
+    EXPECT_FALSE(HasRecordValue("MuteSaved")) << RecordValue("MuteSaved");
+    EXPECT_FALSE(HasRecordValue("MuteHolders")) << RecordValue("MuteHolders");
     EXPECT_TRUE(ReadMachine() == before_) << "the machine's mute controls or wave volume changed";
   }
   MachineSound before_ = {};
@@ -85,6 +93,14 @@ TEST_F(SoundMute, AMutedMovieHoldsTheRecordWhileItPlaysAndPutsEverythingBack) {
   ExpectPutBack();
 }
 
+// A movie that never mutes writes no record at all.
+TEST_F(SoundMute, ALoudMovieLeavesNoRecord) {
+  PackedRunner runner = Movie("LoudMovie", kLoudSettings);
+  runner.StandinScript = "ready;close-request";
+  ASSERT_TRUE(runner.Run(kRunTimeoutMs)) << runner.LastSteps();
+  ExpectPutBack();
+}
+
 std::vector<std::string> SoundLines(const std::vector<std::string>& log) {
   std::vector<std::string> lines;
   for (const std::string& line : log)
@@ -96,6 +112,8 @@ std::vector<std::string> SoundLines(const std::vector<std::string>& log) {
 // Runner's mute does not reach: the projector's is muted from inside it while a muted movie plays,
 // and is as it was found once the movie window has gone.
 TEST_F(SoundMute, TheProjectorsOwnSoundIsMutedOnlyWhileAMutedMoviePlays) {
+  // Without an audio server there are no mixers, and no sound of the projector's to mute.
+  if (waveOutGetNumDevs() == 0) GTEST_SKIP() << "no wave device: no audio server runs";
   struct Case {
     const char* Settings;
     const char* WhilePlaying;
