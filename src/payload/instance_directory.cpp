@@ -37,6 +37,20 @@ std::string InstanceDirectoryPath(const std::string& base, int32_t number) {
   return WithNumber(base + kInstanceDirName, number);
 }
 
+std::optional<int32_t> InstanceNumberOfDirectory(const std::string& name) {
+  const size_t prefix = sizeof kInstanceDirName - 1;
+  if (name.size() < prefix) return std::nullopt;
+  for (size_t i = 0; i < prefix; ++i)
+    if (AsciiLower(name[i]) != AsciiLower(kInstanceDirName[i])) return std::nullopt;
+  if (name.size() == prefix) return 0;
+  // The directory of instance n is named by n itself: "Vdl_Rt01" or "Vdl_Rt0" is no instance's.
+  if (name[prefix] == '0') return std::nullopt;
+  size_t at = prefix;
+  uint32_t number = 0;
+  if (!ReadNumber(name, at, number) || at != name.size() || number > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(number);
+}
+
 std::string InstanceSuffixFor(int32_t number) {
   char suffix[kInstanceSuffixCapacity];
   const size_t length = WriteInstanceSuffix(number, suffix);

@@ -17,6 +17,10 @@ std::string InstanceBaseDirectory(const std::string& preference, LeadBytePredica
 // trailing "\".
 std::string InstanceDirectoryPath(const std::string& base, int32_t number);
 
+// The instance number that an instance directory's name (without its folder) gives: "Vdl_Rt" in
+// any letter case for 0, followed by a number from 1 for the others. Nothing for any other name.
+std::optional<int32_t> InstanceNumberOfDirectory(const std::string& name);
+
 // "_VDL_RT" for instance 0, else "_VDL_RT" + number: appended to the names of the instance's
 // shared mapping and registered message so that each instance talks only to its own hook library.
 std::string InstanceSuffixFor(int32_t number);

@@ -102,6 +102,25 @@ bool CreateCandidate(const std::string& candidate) {
   return true;
 }
 
+// Instance directories that Runners ended by force left behind, under numbers other than the
+// one claimed: each that no running instance holds and whose files are all free goes now, while
+// the claim lock keeps other Runners from taking it meanwhile. Left alone, they would wait for
+// a later claim of their own number, their files (a locked movie's among them) on disk till then.
+void RemoveStaleDirectories(const std::string& base, int32_t claimed) {
+  WIN32_FIND_DATAA found;
+  UniqueFind search(FindFirstFileA((InstanceDirectoryPath(base, 0) + "*").c_str(), &found));
+  if (!search) return;
+  do {
+    const std::optional<int32_t> number = InstanceNumberOfDirectory(found.cFileName);
+    if (!number || *number == claimed || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) continue;
+    const std::string dir = InstanceDirectoryPath(base, *number);
+    UniqueHandle held;
+    if (!TakeNumber(*number, held) || !IsTreeFree(dir)) continue;
+    const int result = ShellDelete(dir);
+    Trace("claim: " + dir + " was left behind unused, deleted with result " + std::to_string(result));
+  } while (FindNextFileA(search.get(), &found));
+}
+
 }  // namespace
 
 void ClaimInstanceDirectory(InstanceClaim& claim) {
@@ -129,6 +148,7 @@ void ClaimInstanceDirectory(InstanceClaim& claim) {
     if (CreateCandidate(candidate)) break;
   }
 
+  RemoveStaleDirectories(base, number);
   claim.Claimed = true;
   claim.InstanceNumber = number;
   claim.InstanceSuffix = InstanceSuffixFor(number);

@@ -70,4 +70,25 @@ TEST(PrivateFolderOwner, ReadsTheProcessOfItsOwnNamesOnly) {
   for (const auto& c : cases) EXPECT_EQ(vm::PrivateFolderOwner(c.name, "Vdl_Settings"), c.owner) << c.name;
 }
 
+// A claim takes away only what is an instance directory by name: what InstanceDirectoryPath
+// makes of some number.
+TEST(InstanceNumberOfDirectory, ReadsTheNamesThatInstancesAreGiven) {
+  const struct {
+    const char* name;
+    std::optional<int32_t> number;
+  } cases[] = {
+      {"Vdl_Rt", 0},           {"VDL_RT", 0},           {"Vdl_Rt1", 1},
+      {"vdl_rt42", 42},        {"Vdl_Rt2147483647", 2147483647},
+      {"Vdl_Rt2147483648", std::nullopt},               {"Vdl_Rt0", std::nullopt},
+      {"Vdl_Rt01", std::nullopt},                       {"Vdl_Rt1a", std::nullopt},
+      {"Vdl_Rt-1", std::nullopt},                       {"Vdl_R", std::nullopt},
+      {"Vdl_Rt 1", std::nullopt},                       {"Vdl_Settings12", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(vm::InstanceNumberOfDirectory(c.name), c.number) << c.name;
+  for (int32_t n : {0, 1, 9, 10, 12345}) {
+    const std::string path = vm::InstanceDirectoryPath("", n);
+    EXPECT_EQ(vm::InstanceNumberOfDirectory(path), n) << path;
+  }
+}
+
 }  // namespace

@@ -160,6 +160,30 @@ TEST_F(InstanceDirectory, AnUnusedLeftoverIsDeletedAndReused) {
   EXPECT_TRUE(vmtest::ListNames(Dir("Vdl_Rt")).empty());
 }
 
+// A Runner ended by force leaves its directory under its own number; the next claim takes away
+// every such directory whose number no running instance holds and whose files are free, not only
+// the one it reuses. What is in use, held, or only named like an instance directory stays.
+TEST_F(InstanceDirectory, AClaimTakesAwayTheStaleDirectoriesOfOtherNumbers) {
+  vm::InstanceClaim running = Claim();
+  ASSERT_EQ(running.InstanceNumber, 0);
+  for (const char* stale : {"Vdl_Rt2\\movie2.exe", "Vdl_Rt3\\sub\\vardelrun3.dll", "Vdl_Rt4\\held.bin",
+                            "Vdl_Rt05\\theirs.txt", "Vdl_Rt6x\\theirs.txt"}) {
+    vm::CreateDirectoryPath(vm::FolderOf(Dir(stale), vm::IsSystemLeadByte));
+    vmtest::WriteBytes(Dir(stale), "left behind");
+  }
+  auto held = HoldOpen(Dir("Vdl_Rt4\\held.bin"));
+
+  vm::InstanceClaim claim = Claim();
+  ASSERT_TRUE(claim.Claimed);
+  EXPECT_EQ(claim.InstanceNumber, 1);
+  EXPECT_FALSE(vmtest::Exists(Dir("Vdl_Rt2")));
+  EXPECT_FALSE(vmtest::Exists(Dir("Vdl_Rt3")));
+  EXPECT_TRUE(vmtest::Exists(Dir("Vdl_Rt4\\held.bin")));
+  EXPECT_TRUE(vmtest::Exists(Dir("Vdl_Rt05\\theirs.txt")));
+  EXPECT_TRUE(vmtest::Exists(Dir("Vdl_Rt6x\\theirs.txt")));
+  EXPECT_TRUE(vm::IsDirectory(Dir("Vdl_Rt")));  // the running instance's own
+}
+
 // The number names the instance's mapping and message: a running instance keeps it from the
 // claim on, while its new directory is still empty, and whatever base directory others use.
 TEST_F(InstanceDirectory, ARunningInstanceKeepsItsNumber) {
