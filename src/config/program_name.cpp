@@ -1,6 +1,9 @@
 #include "config/program_name.h"
 
 #include "config/ascii_case.h"
+#include "support/crc32.h"
+
+#include <cstdio>
 
 namespace vm {
 
@@ -9,6 +12,21 @@ std::string DeriveProgramName(const std::string& exePath, LeadBytePredicate isLe
   size_t cut = LowerAscii(fileName).find(".exe");
   if (cut == std::string::npos) return {};
   return fileName.substr(0, cut);
+}
+
+std::string PreferenceSectionName(const std::string& programName, LeadBytePredicate isLeadByte) {
+  if (programName.size() <= kLongestPreferenceSection) return programName;
+  constexpr size_t kMark = 1 + 8;  // "~" and the checksum
+  size_t cut = 0;
+  for (size_t next = 0; next < programName.size(); cut = next) {
+    next += isLeadByte(static_cast<unsigned char>(programName[next])) && next + 1 < programName.size() ? 2 : 1;
+    if (next > kLongestPreferenceSection - kMark) break;
+  }
+  char mark[kMark + 1];
+  std::snprintf(mark, sizeof mark, "~%08X",
+                static_cast<unsigned>(BitwiseCrc32(0, reinterpret_cast<const unsigned char*>(programName.data()),
+                                                   programName.size())));
+  return programName.substr(0, cut) + mark;
 }
 
 }  // namespace vm

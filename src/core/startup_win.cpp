@@ -47,10 +47,13 @@ void TfrmMain::StartUp() {
 
   SetupMode = __argc > 1 && IsSetupSwitch(__argv[1]);
   ProgramName = DeriveProgramName(ownPath, IsSystemLeadByte);
-  Preferences = std::make_unique<RegistryPreferenceStore>(ProgramName);
+  const std::string section = PreferenceSectionName(ProgramName, IsSystemLeadByte);
+  Preferences = std::make_unique<RegistryPreferenceStore>(section);
   TempBase = TempBaseDirectory(*Preferences);
   Trace("start: " + ownPath + (SetupMode ? " in setup mode" : "") + ", program name \"" +
         ProgramName + "\"");
+  if (section != ProgramName)
+    Trace("start: the program name is too long for a registry key; its preferences are under \"" + section + "\"");
 
   ResizePending = false;
   ScreenWidth = ClientWidth = Width = GetSystemMetrics(SM_CXSCREEN);

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "commands/file_names.h"
+#include "config/program_name.h"
 #include "commands/file_routing.h"
 #include "config/password_hash.h"
 #include "pack/arguments.h"
@@ -23,6 +24,7 @@
 #include "payload/payload_writer.h"
 #include "payload/session_lookup.h"
 #include "support/errors.h"
+#include "support/paths.h"
 
 namespace vm::pack {
 namespace {
@@ -179,6 +181,17 @@ SessionPlan PlanSession(const BuildRequest& request, std::vector<PackInput>& inp
                         const CodePage& codePage, const RunnerBase& runner) {
   SessionPlan plan;
   plan.Warnings = CheckSessionParts(inputs, runner, request.Output, request.Session);
+  // The Runner names its preference key after its own file name, which the user's Windows holds
+  // in its code page; the registry holds no longer key name, and the Runner cuts it.
+  const std::string output = FullPath(request.Output);
+  const std::string programName =
+      DeriveProgramName(codePage.FromHostLenient(output.substr(output.find_last_of(kPathDelimiter) + 1)),
+                        codePage.LeadBytes());
+  if (programName.size() > kLongestPreferenceSection)
+    plan.Warnings.push_back(request.Output + ": its name is over " + std::to_string(kLongestPreferenceSection) +
+                            " bytes without \".exe\", too long for a registry key: the Runner keeps its "
+                            "preferences under the first " +
+                            std::to_string(kLongestPreferenceSection - 9) + " bytes and a checksum of the name");
   std::map<std::string, const PackInput*> byDestination;
   std::vector<size_t> settingsFiles;
   for (size_t i = 0; i < inputs.size(); ++i) {

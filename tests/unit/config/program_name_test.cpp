@@ -36,4 +36,33 @@ TEST(ProgramName, DoesNotCutInsideADoubleByteCharacter) {
   EXPECT_EQ(vm::DeriveProgramName(path, vm::NoLeadBytes), "Demo");
 }
 
+// A longer program name gets a section of at most kLongestPreferenceSection bytes, the same
+// each time, and its own among names that begin alike.
+TEST(PreferenceSectionName, CutsALongNameStablyAndKeepsShortOnesAsTheyAre) {
+  constexpr size_t kLongest = vm::kLongestPreferenceSection;
+  constexpr size_t kKept = kLongest - 9;
+  const std::string fits(kLongest, 'a');
+  EXPECT_EQ(vm::PreferenceSectionName(fits, vm::NoLeadBytes), fits);
+  EXPECT_EQ(vm::PreferenceSectionName("Demo", vm::NoLeadBytes), "Demo");
+  const std::string longName = std::string(kLongest, 'a') + "-one";
+  const std::string section = vm::PreferenceSectionName(longName, vm::NoLeadBytes);
+  EXPECT_EQ(section.size(), kLongest);
+  EXPECT_EQ(section.substr(0, kKept), longName.substr(0, kKept));
+  EXPECT_EQ(section[kKept], '~');
+  EXPECT_EQ(section, vm::PreferenceSectionName(longName, vm::NoLeadBytes));
+  EXPECT_NE(section, vm::PreferenceSectionName(std::string(kLongest, 'a') + "-two", vm::NoLeadBytes));
+  EXPECT_EQ(vm::PreferenceSectionName(std::string(kLongest + 1, 'a'), vm::NoLeadBytes).size(), kLongest);
+}
+
+TEST(PreferenceSectionName, NeverCutsADoubleByteCharacterInTwo) {
+  constexpr size_t kKept = vm::kLongestPreferenceSection - 9;
+  // Single bytes up to one before the cut, then double-byte characters: the cut would fall
+  // between the two bytes of one.
+  const std::string name = std::string(kKept - 1, 'a') + std::string(40, '\x95');
+  const std::string section = vm::PreferenceSectionName(name, ShiftJisLeadByte);
+  EXPECT_EQ(section.substr(0, kKept - 1), std::string(kKept - 1, 'a'));
+  EXPECT_EQ(section[kKept - 1], '~') << "the cut falls before the double-byte character";
+  EXPECT_EQ(section.size(), vm::kLongestPreferenceSection - 1);
+}
+
 }  // namespace

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "config/program_name.h"
 #include "config/registry_preferences_win.h"
 #include "config/settings_reader.h"
+#include "support/paths.h"
 #include "support/win_handles.h"
 #include "unit/test_files.h"
 
@@ -132,6 +134,21 @@ TEST(RegistryPreferenceRoot, AnEmptyProgramNameUsesTheRootKey) {
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kRoot, 0, KEY_SET_VALUE, &raw), ERROR_SUCCESS);
   vm::UniqueKey root(raw);
   RegDeleteValueA(root.get(), name.c_str());
+}
+
+// A program name as long as Windows allows a file name is too long for the registry's ANSI calls;
+// the section it is cut to stores and reads back, as another program sees it.
+TEST(RegistryPreferenceSection, ALongProgramNamesSectionHoldsItsPreferences) {
+  const std::string programName = "VmConfigTest" + std::to_string(GetCurrentProcessId()) + std::string(236, 'n');
+  EXPECT_THROW(vm::RegistryPreferenceStore(programName).WriteString("x", "1"), std::exception)
+      << "the registry took the whole name: the cut is not needed";
+  const std::string section = vm::PreferenceSectionName(programName, vm::IsSystemLeadByte);
+  vm::RegistryPreferenceStore store(section);
+  store.WriteString("Vardel Temp Directory", "C:\\elsewhere");
+  EXPECT_EQ(GetRawValue(std::string(kRoot) + "\\" + section, "Vardel Temp Directory").second,
+            std::string("C:\\elsewhere\0", 13));
+  EXPECT_EQ(vm::RegistryPreferenceStore(section).ReadString("Vardel Temp Directory"), "C:\\elsewhere");
+  RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(kRoot) + "\\" + section).c_str());
 }
 
 // The whole pass as start-up runs it: the file's keys, then the user's stored choices.
