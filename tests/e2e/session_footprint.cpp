@@ -143,10 +143,13 @@ bool AwaitReadyWhilePlaying(const PackedRunner& runner, HANDLE projector, DWORD 
 
 HWND ForegroundMainWindow(DWORD runnerId, DWORD timeoutMs) {
   for (DWORD waited = 0; waited < timeoutMs; waited += kPollMs) {
-    HWND front = GetForegroundWindow();
+    // The Runner gives the embedded movie the activation once it is up, and the system may then
+    // name the movie's window, a child of the Runner's, as the one in front.
+    const HWND front = GetForegroundWindow();
+    const HWND root = front ? GetAncestor(front, GA_ROOT) : nullptr;
     DWORD owner = 0;
-    GetWindowThreadProcessId(front, &owner);
-    if (front && owner == runnerId && IsWindowVisible(front)) return front;
+    GetWindowThreadProcessId(root, &owner);
+    if (root && owner == runnerId && IsWindowVisible(root)) return root;
     Sleep(kPollMs);
   }
   return nullptr;
