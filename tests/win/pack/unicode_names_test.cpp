@@ -14,6 +14,8 @@ namespace {
 constexpr DWORD kRunTimeoutMs = 60000;
 constexpr int kStartTries = 3;
 constexpr DWORD kStartPauseMs = 250;
+constexpr DWORD kNoExitCode = 0xDEAD;
+constexpr SHORT kConsoleWidth = 80;
 
 std::wstring Wide(const std::string& ansi) {
   std::wstring wide(ansi.size(), L'\0');
@@ -77,14 +79,29 @@ class UnicodeNamesTest : public ::testing::Test {
       FAIL() << "no runner.exe beside the test (error " << GetLastError() << ")";
   }
 
-  // vmpack.exe with the arguments, started in the test's folder, its output sent to files.
+  // vmpack.exe with the arguments, started in the test's folder, its output sent to files. Each
+  // run has files of its own: the console host that Wine starts for the program inherits the
+  // handles too, and may hold them a moment after the program has ended.
   VmpackRun Vmpack(const std::wstring& arguments) {
-    const std::wstring outPath = dir_ + L"\\out.txt", errPath = dir_ + L"\\err.txt";
+    const std::wstring run = std::to_wstring(++runs_);
+    const std::wstring outPath = dir_ + L"\\out" + run + L".txt", errPath = dir_ + L"\\err" + run + L".txt";
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS, 0,
+    HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_NEW, 0,
                              nullptr);
-    HANDLE err = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS, 0,
+    HANDLE err = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_NEW, 0,
                              nullptr);
+    if (out == INVALID_HANDLE_VALUE || err == INVALID_HANDLE_VALUE) ADD_FAILURE() << "no output files";
+    VmpackRun result;
+    result.ExitCode = Start(arguments, out, err);
+    CloseHandle(out);
+    CloseHandle(err);
+    result.Out = WithoutCarriageReturns(ReadW(outPath));
+    result.Err = WithoutCarriageReturns(ReadW(errPath));
+    return result;
+  }
+
+  // The exit code, or kNoExitCode when it did not start or end in time.
+  DWORD Start(const std::wstring& arguments, HANDLE out, HANDLE err) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -93,8 +110,6 @@ class UnicodeNamesTest : public ::testing::Test {
     PROCESS_INFORMATION process{};
     const std::wstring program = BesideThisProgram(L"vmpack.exe");
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-    VmpackRun run;
-    run.ExitCode = 0xDEAD;
     // Under Wine a start now and then fails with ERROR_INTERNAL_ERROR while the server is busy
     // with the previous program's end.
     BOOL started = FALSE;
@@ -104,23 +119,21 @@ class UnicodeNamesTest : public ::testing::Test {
       if (!started && GetLastError() != ERROR_INTERNAL_ERROR) break;
       if (!started) Sleep(kStartPauseMs);
     }
-    if (started) {
-      if (WaitForSingleObject(process.hProcess, kRunTimeoutMs) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &run.ExitCode);
-      else
-        TerminateProcess(process.hProcess, 1);
-      CloseHandle(process.hThread);
-      CloseHandle(process.hProcess);
-    } else {
+    if (!started) {
       ADD_FAILURE() << "CreateProcessW failed (error " << GetLastError() << ")";
+      return kNoExitCode;
     }
-    CloseHandle(out);
-    CloseHandle(err);
-    run.Out = WithoutCarriageReturns(ReadW(outPath));
-    run.Err = WithoutCarriageReturns(ReadW(errPath));
-    return run;
+    DWORD exitCode = kNoExitCode;
+    if (WaitForSingleObject(process.hProcess, kRunTimeoutMs) == WAIT_OBJECT_0)
+      GetExitCodeProcess(process.hProcess, &exitCode);
+    else
+      TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return exitCode;
   }
 
+  int runs_ = 0;
   vmtest::TempDir temp_;
   const std::wstring dir_ = Wide(temp_.Path());
 };
@@ -196,5 +209,27 @@ INSTANTIATE_TEST_SUITE_P(
                 L"choose another one with --codepage"},
         Refusal{"MissingGreekFile", L"Ωμέγα.txt", false, L"1253", L"Input file not found: Ωμέγα.txt"}),
     [](const auto& info) { return std::string(info.param.Case); });
+
+// A console of its own, which the test reads back cell by cell: what a user sees. The test's own
+// output stays where it was, since the C runtime took its handles at start-up.
+TEST_F(UnicodeNamesTest, AConsoleShowsTheNameAsItIs) {
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole()) << GetLastError();
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  HANDLE console = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               &inheritable, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(console, INVALID_HANDLE_VALUE);
+
+  const DWORD exitCode = Start(L"build --runner runner.exe -o movie.exe --codepage 1253 \"Ωμέγα.txt\"", console, console);
+
+  std::wstring line(kConsoleWidth, L' ');
+  DWORD read = 0;
+  ReadConsoleOutputCharacterW(console, line.data(), kConsoleWidth, COORD{0, 0}, &read);
+  CloseHandle(console);
+  FreeConsole();
+  EXPECT_EQ(exitCode, 1u);
+  const std::wstring expected = L"vmpack: Input file not found: Ωμέγα.txt";
+  EXPECT_EQ(line.substr(0, expected.size()), expected) << Utf8(line);
+}
 
 }  // namespace
