@@ -134,6 +134,18 @@ std::string CodePage::Shown(const std::string& bytes, Show show,
   return shown;
 }
 
+std::optional<std::string> CodePage::ToHostName(const std::string& bytes) const {
+  bool decoded = true;
+  std::string text = Shown(
+      bytes, [](char32_t c, const std::string&) { return UnicodeToHost(std::u32string(1, c)); },
+      [&decoded](const std::string&) {
+        decoded = false;
+        return std::string();
+      });
+  if (!decoded) return std::nullopt;
+  return text;
+}
+
 std::string CodePage::ToHost(const std::string& bytes) const {
   return Shown(
       bytes,

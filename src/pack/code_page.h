@@ -32,6 +32,9 @@ class CodePage {
   // Stored bytes as the tool's own text, with control characters and bytes that are not a
   // character of the code page shown as \xNN.
   std::string ToHost(const std::string& bytes) const;
+  // Stored bytes as the tool's own text for a name on disk; none when a byte is no character of
+  // the code page, since no stand-in for it may become part of a path.
+  std::optional<std::string> ToHostName(const std::string& bytes) const;
   // Stored bytes as JSON string content: ASCII only, every other character as \uXXXX, bytes that
   // are not a character of the code page as the text \xNN.
   std::string ToJson(const std::string& bytes) const;

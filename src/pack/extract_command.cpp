@@ -36,8 +36,8 @@ constexpr char kHelp[] =
     "Options:\n"
     "  --session NAME      the session to unpack (default Session1)\n"
     "  -C, --directory DIR the folder to unpack into, which must exist (default .)\n"
-    "  --codepage N        the code page of the names (default 1252); names are\n"
-    "                      written as they are stored\n"
+    "  --codepage N        the code page of the names (default 1252), from which\n"
+    "                      they are converted\n"
     "  -h, --help          show this help\n";
 
 // Reads every prefix of the session first, so that a name the Runner would refuse, or two files
@@ -50,6 +50,10 @@ void CheckSessionPrefixes(FileStream& source, const std::string& storedSession,
   for (int32_t i = 0; i < session.Trailer.FileCount; ++i) {
     const FilePrefix prefix = ReadFilePrefix(source, session.Offset, codePage.LeadBytes());
     CheckStoredNames(prefix, source.Path(), codePage.LeadBytes());
+    for (const std::string* stored : {&prefix.GroupName, &prefix.FileName})
+      if (!codePage.ToHostName(*stored))
+        throw Exception("The name \"" + codePage.ToHost(*stored) + "\" is no text of code page " +
+                        std::to_string(codePage.Number()) + "; choose another one with --codepage");
     const std::string name = codePage.ToHost(prefix.GroupName) +
                              (prefix.GroupName.empty() ? "" : "/") + codePage.ToHost(prefix.FileName);
     auto [first, isNew] = shown.emplace(
@@ -94,8 +98,12 @@ int RunExtract(const std::vector<std::string>& args, Console& console) {
   appender.IsLeadByte = codePage.LeadBytes();
   int files = 0;
   std::set<std::string> madeFolders;
-  appender.OnFile = [&](TExeAppender& sender, std::string&, std::string& dir, bool&) {
-    const std::string folder = GroupFolder(sender.GroupName, codePage.LeadBytes());
+  // Names are written as the author wrote them: the stored bytes read in the code page, then
+  // written in the tool's own text (checked above, so every byte is a character).
+  appender.OnFile = [&](TExeAppender& sender, std::string& fileName, std::string& dir, bool&) {
+    fileName = codePage.ToHostName(fileName).value_or(fileName);
+    const std::string folder =
+        codePage.ToHostName(GroupFolder(sender.GroupName, codePage.LeadBytes())).value_or("");
     if (!folder.empty()) {
       dir = WithTrailingDelimiter(target) + folder;
       if (madeFolders.insert(folder).second) MakeFolders(dir);

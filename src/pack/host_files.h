@@ -5,9 +5,10 @@
 namespace vm::pack {
 
 // The file-system questions vmpack asks about the paths it is given, answered for the same files
-// that the stream layer opens. On Windows that takes the ANSI functions: std::filesystem in
-// MinGW's library reads narrow paths in another encoding than the ANSI code page, so it misses
-// files with names beyond Latin-1, and it mistakes \\server\share paths for relative ones.
+// that the stream layer opens. On Windows that takes the wide functions with the path converted
+// from vmpack's own text (host_text_win.h): std::filesystem in MinGW's library reads narrow paths
+// in another encoding than the ANSI code page, so it misses files with names beyond Latin-1, and
+// it mistakes \\server\share paths for relative ones.
 
 enum class PathKind { Missing, File, Directory, Other };
 

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "pack/host_text_win.h"
 #include "pack/text_conversion.h"
 
 namespace vm::pack {
@@ -8,6 +9,7 @@ namespace {
 constexpr char32_t kFirstSupplementary = 0x10000;
 constexpr char32_t kHighSurrogateBase = 0xD800;
 constexpr char32_t kLowSurrogateBase = 0xDC00;
+constexpr char32_t kLastSurrogate = 0xDFFF;
 constexpr char32_t kSurrogateBits = 10;
 constexpr char32_t kSurrogateMask = 0x3FF;
 
@@ -66,6 +68,28 @@ std::string Narrow(UINT codePage, const std::wstring& wide, DWORD flags, BOOL* u
 }
 
 }  // namespace
+
+std::optional<std::string> HostFromWide(const std::wstring& wide) {
+  if (wide.empty()) return std::string();
+  const std::u32string characters = FromUtf16(wide);
+  for (char32_t c : characters)
+    if (c >= kHighSurrogateBase && c <= kLastSurrogate) return std::nullopt;
+  if (GetACP() == CP_UTF8) return Narrow(CP_UTF8, wide, 0, nullptr);
+  BOOL usedDefault = FALSE;
+  std::string text = Narrow(CP_ACP, wide, WC_NO_BEST_FIT_CHARS, &usedDefault);
+  if (text.empty() || usedDefault) return std::nullopt;
+  return text;
+}
+
+// Bytes that are no character of the code page become U+FFFD rather than cutting the text short.
+std::wstring WideFromHost(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int size = static_cast<int>(text.size());
+  const int needed = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(needed), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), needed);
+  return wide;
+}
 
 std::optional<std::u32string> HostToUnicode(const std::string& text) {
   std::optional<std::wstring> wide = Widen(CP_ACP, text);

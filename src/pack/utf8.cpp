@@ -9,6 +9,16 @@ constexpr char32_t kLastSurrogate = 0xDFFF;
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
+// The bytes of the sequence that the lead byte starts; 1 for bytes that start none.
+size_t SequenceLength(unsigned char lead) {
+  if ((lead & 0xE0) == 0xC0) return 2;
+  if ((lead & 0xF0) == 0xE0) return 3;
+  if ((lead & 0xF8) == 0xF0) return 4;
+  return 1;
+}
+
+constexpr size_t kLongestSequence = 4;
+
 }  // namespace
 
 std::optional<std::u32string> DecodeUtf8(const std::string& text) {
@@ -63,6 +73,18 @@ std::string EncodeUtf8(const std::u32string& text) {
     }
   }
   return encoded;
+}
+
+// Invalid bytes count as complete: they are the converter's to refuse, not held back for ever.
+size_t CompleteUtf8Length(const std::string& text) {
+  size_t start = text.size();
+  while (start > 0 && text.size() - start < kLongestSequence &&
+         IsContinuation(static_cast<unsigned char>(text[start - 1])))
+    --start;
+  if (start == 0) return text.size();
+  const size_t lead = start - 1;
+  const bool cut = text.size() - lead < SequenceLength(static_cast<unsigned char>(text[lead]));
+  return cut ? lead : text.size();
 }
 
 }  // namespace vm::pack

@@ -5,6 +5,7 @@
 #include "config/ini_file.h"
 #include "config/password_hash.h"
 #include "pack/text_conversion.h"
+#include "pack/utf8.h"
 #include "unit/pack/pack_test_support.h"
 #include "unit/pack/runner_fixture.h"
 #include "unit/payload/payload_bytes.h"
@@ -131,3 +132,23 @@ TEST_F(CharactersTest, VerifyShowsAStoredNameAsItsAuthorWroteIt) {
 }
 
 }  // namespace
+
+// A console writer converts what it has at each flush and keeps a character cut by the flush.
+TEST(CompleteUtf8LengthTest, StopsBeforeACharacterCutShort) {
+  const struct {
+    std::string Text;
+    size_t Complete;
+  } cases[] = {
+      {"", 0},
+      {"abc", 3},
+      {"a\xCE\xA9", 3},              // Ω whole
+      {"a\xCE", 1},                  // Ω's first byte only
+      {"\xE6\x97\xA5", 3},           // 日 whole
+      {"x\xE6\x97", 1},              // 日 without its last byte
+      {"\xF0\x9F\x8E\xAC", 4},       // 🎬 whole
+      {"\xF0\x9F\x8E", 0},           // 🎬 without its last byte
+      {"a\x80\x80\x80\x80", 5},      // no lead byte: the converter's to refuse, not held back
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(vm::pack::CompleteUtf8Length(c.Text), c.Complete) << c.Text.size();
+}

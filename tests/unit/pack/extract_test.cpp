@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "pack/text_conversion.h"
 #include "support/paths.h"
 #include "unit/pack/pack_test_support.h"
 #include "unit/test_files.h"
@@ -130,6 +132,49 @@ TEST(ExtractGroupsTest, TwoFilesThatWouldLandOnOneAreRefusedByName) {
                               " (Windows compares names without letter case)\n");
     EXPECT_TRUE(vmtest::ListNames(target.Path()).empty()) << c.Names;
   }
+}
+
+// "\xD6\xDC\xEA\xE5\xEB\xEF\xF2" and "\xD9\xEC\xDD\xE3\xE1.txt" are "Φάκελος" and "Ωμέγα.txt" in 1253.
+TEST(ExtractNamesTest, NamesAreWrittenAsTheCodePageReadsThem) {
+  const std::string folder = vm::pack::UnicodeToHost(U"Φάκελος");
+  const std::string name = vm::pack::UnicodeToHost(U"Ωμέγα.txt");
+  if (vm::pack::HostToUnicode(folder + name) != U"ΦάκελοςΩμέγα.txt")
+    GTEST_SKIP() << "this system's own text cannot hold Greek";
+  vmtest::TempDir dir;
+  const std::string exe = dir.File("movie.exe");
+  vmtest::WriteBytes(exe, vmtest::FakeRunnerImage());
+  vmtest::AppendSession(exe, "Session1",
+                        {{"\xD9\xEC\xDD\xE3\xE1.txt", "top"},
+                         {"\xD9\xEC\xDD\xE3\xE1.txt", "grouped", "\xD6\xDC\xEA\xE5\xEB\xEF\xF2"}});
+  vmtest::TempDir target;
+
+  const vmtest::VmpackResult result =
+      vmtest::Vmpack({"extract", exe, "-C", target.Path(), "--codepage", "1253"});
+
+  ASSERT_EQ(result.ExitCode, 0) << result.Err;
+  std::vector<std::string> names = {name, folder};
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(vmtest::ListNames(target.Path()), names);
+  EXPECT_EQ(vmtest::ReadBytes(target.File(name)), "top");
+  EXPECT_EQ(vmtest::ReadBytes(target.File(folder) + vm::kPathDelimiter + name), "grouped");
+}
+
+// 0xD2 is no character of 1253: no stand-in for it may turn into part of a path.
+TEST(ExtractNamesTest, ANameThatIsNoTextOfTheCodePageIsRefusedBeforeWriting) {
+  vmtest::TempDir dir;
+  const std::string exe = dir.File("movie.exe");
+  vmtest::WriteBytes(exe, vmtest::FakeRunnerImage());
+  vmtest::AppendSession(exe, "Session1", {{"first.txt", "0"}, {"a\xD2.txt", "1"}});
+  vmtest::TempDir target;
+
+  const vmtest::VmpackResult result =
+      vmtest::Vmpack({"extract", exe, "-C", target.Path(), "--codepage", "1253"});
+
+  EXPECT_EQ(result.ExitCode, 1);
+  EXPECT_EQ(result.Err, "vmpack: Cannot extract session \"Session1\" from " + exe +
+                            ": The name \"a\\xD2.txt\" is no text of code page 1253; choose "
+                            "another one with --codepage\n");
+  EXPECT_TRUE(vmtest::ListNames(target.Path()).empty());
 }
 
 }  // namespace
