@@ -2,17 +2,20 @@
 
 #include <shellapi.h>
 
-#include <algorithm>
-#include <memory>
-
 #include "commands/guarded_call.h"
+#include "support/failure_text.h"
 #include "support/trace.h"
+#include "support/win_handles.h"
 
 namespace vm {
 namespace {
 
 // How long the end of a run waits for the shell to take the addresses still in hand.
 constexpr DWORD kOpeningGraceMs = 5555;
+constexpr DWORD kOpeningPollMs = 22;
+
+// The opens in hand: the threads own nothing of the Runner's, and count themselves out.
+LONG g_opening = 0;
 
 struct OpenRequest {
   HWND Owner;
@@ -66,41 +69,39 @@ void OpenWithShell(void* context) {
 }
 
 DWORD WINAPI OpenThread(void* context) {
-  const std::unique_ptr<OpenRequest> request(static_cast<OpenRequest*>(context));
-  const ComApartment apartment;
-  if (CallGuarded(OpenWithShell, request.get()))
-    Trace("command text: the shell answered " + std::to_string(request->Answer) + " for \"" + request->Target + "\"");
-  else
-    Trace("command text: the shell faulted on \"" + request->Target + "\"");
+  OpenRequest* request = static_cast<OpenRequest*>(context);
+  {
+    const ComApartment apartment;
+    if (CallGuarded(OpenWithShell, request))
+      Trace("command text: the shell answered " + std::to_string(request->Answer) + " for \"" + request->Target + "\"");
+    else
+      Trace("command text: the shell faulted on \"" + request->Target + "\"");
+  }
+  delete request;
+  InterlockedDecrement(&g_opening);
   return 0;
 }
-
-bool HasEnded(const UniqueHandle& thread) { return WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0; }
 
 }  // namespace
 
 void AddressOpener::Open(HWND owner, const std::string& target) {
-  opening_.erase(std::remove_if(opening_.begin(), opening_.end(), HasEnded), opening_.end());
-  auto request = std::make_unique<OpenRequest>(OpenRequest{owner, target});
-  UniqueHandle thread(CreateThread(nullptr, 0, OpenThread, request.get(), 0, nullptr));
-  if (!thread) {
-    Trace("command text: \"" + target + "\" is not opened: CreateThread failed (error " +
-          std::to_string(GetLastError()) + ")");
-    return;
-  }
-  request.release();
-  opening_.push_back(std::move(thread));
+  OpenRequest* request = new OpenRequest{owner, target};
+  InterlockedIncrement(&g_opening);
+  const UniqueHandle thread(CreateThread(nullptr, 0, OpenThread, request, 0, nullptr));
+  if (thread) return;
+  InterlockedDecrement(&g_opening);
+  delete request;
+  Trace("command text: " + Win32FailureText("CreateThread", target, GetLastError()));
 }
 
 AddressOpener::~AddressOpener() {
   const DWORD start = GetTickCount();
-  for (const UniqueHandle& thread : opening_) {
-    const DWORD waited = GetTickCount() - start;
-    if (waited >= kOpeningGraceMs ||
-        WaitForSingleObject(thread.get(), kOpeningGraceMs - waited) == WAIT_TIMEOUT) {
-      Trace("command text: the shell still holds an address as the run ends");
+  while (InterlockedCompareExchange(&g_opening, 0, 0) > 0) {
+    if (GetTickCount() - start >= kOpeningGraceMs) {
+      Trace("command text: the shell still holds an address");
       return;
     }
+    Sleep(kOpeningPollMs);
   }
 }
 

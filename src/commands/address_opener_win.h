@@ -3,9 +3,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
-
-#include "support/win_handles.h"
 
 namespace vm {
 
@@ -24,9 +21,6 @@ class AddressOpener {
   // the shell answered. Returns at once. The program that takes it is given no folder of the
   // session to start in: as its current directory, the folder could not be removed while it runs.
   void Open(HWND owner, const std::string& target);
-
- private:
-  std::vector<UniqueHandle> opening_;
 };
 
 }  // namespace vm

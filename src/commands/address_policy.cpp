@@ -357,33 +357,19 @@ void DecidePath(char* path, AddressUse use, const char* workingFolder, const Fil
 }  // namespace
 
 const char* AddressRefusalText(AddressRefusal refusal) {
-  switch (refusal) {
-    case AddressRefusal::None: return "not refused";
-    case AddressRefusal::TooLong: return "it is too long";
-    case AddressRefusal::Empty: return "it is empty";
-    case AddressRefusal::ControlCharacter: return "it holds a control character";
-    case AddressRefusal::QuoteInWebAddress: return "a web address with a double quote would break the browser's command line";
-    case AddressRefusal::WebAddressNotAFile: return "a web address is no file of the session";
-    case AddressRefusal::SchemeNotAllowed: return "its scheme is not one of http, https, ftp, mailto and file";
-    case AddressRefusal::HostOrNetworkPath: return "it names another computer";
-    case AddressRefusal::DevicePath: return "it is a device path";
-    case AddressRefusal::RootedPath: return "it starts at the root of a drive";
-    case AddressRefusal::DriveRelativePath: return "it is relative to a drive's current folder";
-    case AddressRefusal::OutsideFolder: return "it lies outside the movie's folder";
-    case AddressRefusal::AlternateStream: return "it names an alternate data stream";
-    case AddressRefusal::ForbiddenCharacter: return "it holds a character that no file name holds";
-    case AddressRefusal::TrailingDotOrSpace: return "a name ends in a dot or a space";
-    case AddressRefusal::DeviceName: return "it names a device";
-    case AddressRefusal::NoWorkingFolder: return "the movie has no folder";
-    case AddressRefusal::NoSuchFile: return "no such file is in the movie's folder";
-    case AddressRefusal::Folder: return "it is a folder";
-    case AddressRefusal::NotARegularFile: return "it is not a regular file";
-    case AddressRefusal::LongNameOutside: return "its long name lies outside the movie's folder";
-    case AddressRefusal::NoType: return "the file has no type";
-    case AddressRefusal::RunsCode: return "its type runs code";
-    case AddressRefusal::DangerousType: return "the system holds its type for dangerous";
-  }
-  return "it is not allowed";
+  // In the order of AddressRefusal.
+  static const char* const kTexts[] = {
+      "allowed", "too long", "empty", "a control character", "a quote in a web address",
+      "a web address, no file", "a scheme not allowed", "another computer", "a device path",
+      "a path from a drive's root", "a drive-relative path", "outside the movie's folder",
+      "an alternate data stream", "a character no name holds", "a name ending in a dot or space",
+      "a device name", "no movie folder", "no such file", "a folder", "no regular file",
+      "outside the folder by its long name", "a file without a type", "a type that runs code",
+      "a dangerous type"};
+  static_assert(sizeof kTexts / sizeof kTexts[0] == static_cast<size_t>(AddressRefusal::DangerousType) + 1,
+                "one text for each refusal");
+  const size_t index = static_cast<size_t>(refusal);
+  return index < sizeof kTexts / sizeof kTexts[0] ? kTexts[index] : "not allowed";
 }
 
 void DecideAddress(const char* address, AddressUse use, const char* workingFolder, const FileSystemView& files,

@@ -55,7 +55,7 @@ enum class AddressRefusal {
   DangerousType
 };
 
-// Why an address is refused, as a phrase that follows "refused: ".
+// Why an address is refused, as a few words that follow "refused: ".
 const char* AddressRefusalText(AddressRefusal refusal);
 
 enum class PathKind { Missing, RegularFile, Folder, Other };

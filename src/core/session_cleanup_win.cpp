@@ -107,19 +107,19 @@ void SessionCleanup::AwaitSessionPrograms() {
     JOBOBJECT_BASIC_ACCOUNTING_INFORMATION job = {};
     if (!QueryInformationJobObject(ProjectorJob.get(), JobObjectBasicAccountingInformation, &job, sizeof job,
                                    nullptr)) {
-      Trace("clean-up: " + Win32FailureText("QueryInformationJobObject", "the session's programs", GetLastError()));
+      Trace("clean-up: " + Win32FailureText("QueryInformationJobObject", "the job", GetLastError()));
       return;
     }
     if (job.ActiveProcesses == 0) break;
     if (!waiting) {
       ShowWindow(r_.MainWnd, SW_HIDE);
-      Trace("clean-up: waiting for " + std::to_string(job.ActiveProcesses) + " program(s) that the movie started");
+      Trace("clean-up: waiting for the movie's " + std::to_string(job.ActiveProcesses) + " program(s)");
       waiting = true;
     }
     Sleep(kProgramWaitStepMs);
     PumpPending();
   }
-  if (waiting) Trace("clean-up: the programs that the movie started have ended");
+  if (waiting) Trace("clean-up: the movie's programs have ended");
 }
 
 // The receivers are the main windows of Runners whose environment came from this one, through the

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <exception>
 #include <optional>
 #include <string>
 
@@ -45,20 +44,25 @@ void Restore(const SavedSoundStates& states) {
   SetWaveVolume(SystemWaveVolume(), states.WaveVolume);
 }
 
-// The shared record's values, removed once the record is empty: a machine that no Runner mutes
-// keeps no trace of it.
-void DeleteRecordValue(const std::string& keyPath, const char* name) {
+// Writes one of the shared record's values, or removes it (value null) once the record is empty:
+// a machine that no Runner mutes keeps no trace of it. A profile whose registry is locked refuses
+// the write: that is traced, and the sound is muted or restored all the same.
+void StoreRecordValue(const std::string& keyPath, const char* name, const std::string* value) {
   HKEY raw = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_SET_VALUE, &raw) != ERROR_SUCCESS) return;
-  const UniqueKey key(raw);
-  const LONG status = RegDeleteValueA(key.get(), name);
-  if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
-    Trace(std::string("mute: the record's value ") + name + " was not removed (error " + std::to_string(status) + ")");
+  LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                KEY_SET_VALUE, nullptr, &raw, nullptr);
+  if (status == ERROR_SUCCESS) {
+    const UniqueKey key(raw);
+    status = value ? RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value->c_str()),
+                                    static_cast<DWORD>(value->size() + 1))
+                   : RegDeleteValueA(key.get(), name);
+  }
+  if (status != ERROR_SUCCESS && !(value == nullptr && status == ERROR_FILE_NOT_FOUND))
+    Trace(std::string("mute: ") + name + " not stored (error " + std::to_string(status) + ")");
 }
 
 // The shared record, read under the mutex. Commit writes it back, and only what changed: a
-// Runner that neither mutes nor restores writes nothing. A write that fails (a profile whose
-// registry is locked) is traced; the sound is muted or restored all the same.
+// Runner that neither mutes nor restores writes nothing.
 class HeldRecord {
  public:
   HeldRecord() : mutex_(CreateMutexA(nullptr, FALSE, kMuteMutexName)), store_("") {
@@ -78,19 +82,14 @@ class HeldRecord {
 
   void Commit() {
     if (!Record.Saved && Record.Holders.empty()) {
-      if (savedText_) DeleteRecordValue(store_.KeyPath(), kSavedValue);
-      if (holdersText_) DeleteRecordValue(store_.KeyPath(), kHoldersValue);
+      if (savedText_) StoreRecordValue(store_.KeyPath(), kSavedValue, nullptr);
+      if (holdersText_) StoreRecordValue(store_.KeyPath(), kHoldersValue, nullptr);
       return;
     }
     const std::string saved = FormatSavedStates(Record.Saved);
     const std::string holders = FormatHolders(Record.Holders);
-    if (saved == savedText_ && holders == holdersText_) return;
-    try {
-      store_.WriteString(kSavedValue, saved);
-      store_.WriteString(kHoldersValue, holders);
-    } catch (const std::exception& e) {
-      Trace(std::string("mute: the shared record was not written: ") + e.what());
-    }
+    if (saved != savedText_) StoreRecordValue(store_.KeyPath(), kSavedValue, &saved);
+    if (holders != holdersText_) StoreRecordValue(store_.KeyPath(), kHoldersValue, &holders);
   }
 
   MuteRecord Record;

@@ -53,7 +53,7 @@ void TfrmMain::StartUp() {
   Trace("start: " + ownPath + (SetupMode ? " in setup mode" : "") + ", program name \"" +
         ProgramName + "\"");
   if (section != ProgramName)
-    Trace("start: the program name is too long for a registry key; its preferences are under \"" + section + "\"");
+    Trace("start: a name too long for the registry: preferences under \"" + section + "\"");
 
   ResizePending = false;
   ScreenWidth = ClientWidth = Width = GetSystemMetrics(SM_CXSCREEN);

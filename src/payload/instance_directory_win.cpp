@@ -117,7 +117,7 @@ void RemoveStaleDirectories(const std::string& base, int32_t claimed) {
     UniqueHandle held;
     if (!TakeNumber(*number, held) || !IsTreeFree(dir)) continue;
     const int result = ShellDelete(dir);
-    Trace("claim: " + dir + " was left behind unused, deleted with result " + std::to_string(result));
+    Trace("claim: " + dir + " left behind unused, deleted with result " + std::to_string(result));
   } while (FindNextFileA(search.get(), &found));
 }
 
