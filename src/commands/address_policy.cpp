@@ -1,5 +1,7 @@
 #include "commands/address_policy.h"
 
+#include "support/ascii_chars.h"
+
 namespace vm {
 namespace {
 
@@ -22,10 +24,8 @@ const char* const kNumberedDevices[] = {"com", "lpt"};
 // The longest extension that is compared with the lists; a longer one is in none of them.
 constexpr size_t kExtensionCapacity = 64;
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 bool IsControl(char c) { return static_cast<unsigned char>(c) < ' '; }
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -35,18 +35,6 @@ size_t Length(const char* text) {
   return n;
 }
 
-// [begin, end) equals word in any letter case.
-bool SameWord(const char* begin, const char* end, const char* word) {
-  for (; begin < end; ++begin, ++word)
-    if (*word == '\0' || Lower(*begin) != *word) return false;
-  return *word == '\0';
-}
-
-int HexValue(char c) {
-  if (IsDigit(c)) return c - '0';
-  const char lower = Lower(c);
-  return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
-}
 
 // Appends to a fixed buffer, which stays NUL-terminated; Fits turns false for good once a
 // character did not fit.
@@ -159,7 +147,7 @@ bool StartsWithFolder(const char* path, const char* folder, size_t folderLength,
       ++i;
       continue;
     }
-    if (Lower(path[i]) != Lower(folder[i])) return false;
+    if (LowerAsciiLetter(path[i]) != LowerAsciiLetter(folder[i])) return false;
   }
   return path[folderLength] == '\\';
 }
@@ -259,7 +247,7 @@ void LowerExtension(const char* path, char (&extension)[kExtensionCapacity], con
   extension[0] = '\0';
   if (dot == nullptr || Length(dot) >= kExtensionCapacity) return;
   size_t n = 0;
-  for (const char* at = dot; *at != '\0'; ++at) extension[n++] = Lower(*at);
+  for (const char* at = dot; *at != '\0'; ++at) extension[n++] = LowerAsciiLetter(*at);
   extension[n] = '\0';
 }
 

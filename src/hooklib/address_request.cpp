@@ -1,14 +1,12 @@
 #include "hooklib/address_request.h"
 
+#include "support/ascii_chars.h"
+
 namespace vm {
 namespace {
 
 constexpr char kOpenVerb[] = "open";
 constexpr char kBrowserRequestPrefix[] = "dde:";
-
-char LowerAsciiLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 bool IsEmpty(const char* text) { return text == nullptr || *text == '\0'; }
 

@@ -1,5 +1,7 @@
 #include "hooklib/movie_command.h"
 
+#include "support/ascii_chars.h"
+
 namespace vm {
 namespace {
 
@@ -17,22 +19,12 @@ constexpr CommandWord kCommandWords[] = {
     {"run", MovieCommandKind::Run},
 };
 
-char LowerAsciiLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
 // Length of the prefix when text begins with it in any letter case, else 0.
 size_t PrefixLength(const char* text, const char* prefix) {
   size_t i = 0;
   for (; prefix[i] != '\0'; ++i)
     if (LowerAsciiLetter(text[i]) != prefix[i]) return 0;
   return i;
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  const char lower = LowerAsciiLetter(c);
-  return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
 }
 
 // Copies text with its %XX escapes decoded; false when it does not fit.
@@ -62,12 +54,6 @@ void CopyTrimmed(const char* begin, const char* end, char (&out)[kMovieCommandTe
   size_t n = 0;
   while (begin < end) out[n++] = *begin++;
   out[n] = '\0';
-}
-
-bool SameWord(const char* begin, const char* end, const char* word) {
-  for (; begin < end; ++begin, ++word)
-    if (*word == '\0' || LowerAsciiLetter(*begin) != *word) return false;
-  return *word == '\0';
 }
 
 const char* TextEnd(const char* text) {
