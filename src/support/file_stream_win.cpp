@@ -33,23 +33,6 @@ FileStream FileStream::Create(const std::string& path) {
   return FileStream(FromHandle(h), path);
 }
 
-FileStream::FileStream(FileStream&& other) noexcept
-    : handle_(std::exchange(other.handle_, kClosed)),
-      path_(std::move(other.path_)),
-      position_(other.position_) {}
-
-FileStream& FileStream::operator=(FileStream&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = std::exchange(other.handle_, kClosed);
-    path_ = std::move(other.path_);
-    position_ = other.position_;
-  }
-  return *this;
-}
-
-FileStream::~FileStream() { Close(); }
-
 void FileStream::Close() {
   if (handle_ != kClosed) CloseHandle(H(std::exchange(handle_, kClosed)));
 }
