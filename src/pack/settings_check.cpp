@@ -153,8 +153,9 @@ SettingsCheck CheckSettingsText(const std::string& text) {
   }
   if (check.Settings.FullScreen && check.Settings.CustomSize && customSize != nullptr)
     warn(lineOf(*customSize), kCustomSizeKey,
-         "FullScreen=1 with CustomSize=1 does not fill the screen: the Runner leaves the window at "
-         "its set size (Width x Height) at the top-left; use CustomSize=0 for full screen");
+         "FullScreen=1 with CustomSize=1 is not the full-screen mode: the Runner maximises a "
+         "window with a title and border, or sizes one without to the screen, and keeps it on top; "
+         "use CustomSize=0 for full screen");
   std::stable_sort(check.Warnings.begin(), check.Warnings.end(),
                    [](const SettingsWarning& a, const SettingsWarning& b) { return a.Line < b.Line; });
   return check;

@@ -49,8 +49,8 @@ constexpr KeyHelp kKeyHelp[] = {
     {"DisableScreenSaver", "1 keeps the screen saver off while the movie plays"},
     {"FullScreen", "1 plays the movie full screen (with CustomSize=0)"},
     {"CustomSize", "1 gives the window the outer size Width x Height, 0 fits it to the movie's "
-                   "own size; with FullScreen=1 the window stays at Width x Height at the "
-                   "top-left instead of filling the screen"},
+                   "own size; with FullScreen=1 the window is maximised (or, without a title "
+                   "or border, sized to the screen) instead of playing full screen"},
     {"MaintainRatio", "1 keeps the movie's aspect ratio when the window is resized"},
     {"AllowResize", "1 lets the user resize the window"},
     {"ExitOnESC", "1 ends the movie on the Escape key"},

@@ -56,9 +56,9 @@ TEST(SettingsCheckTest, WarnsAboutWhatTheRunnerReadsOtherwiseThanMeant) {
        {"movie.ini:3: Widht: unknown key, which the Runner ignores; did you mean Width?",
         "movie.ini:4: Hieght: unknown key, which the Runner ignores; did you mean Height?"}},
       {"full screen at a custom size", "[Settings]\nPassword=0\nCustomSize=1\nFullScreen=1\n",
-       {"movie.ini:3: CustomSize: FullScreen=1 with CustomSize=1 does not fill the screen: the "
-        "Runner leaves the window at its set size (Width x Height) at the top-left; use "
-        "CustomSize=0 for full screen"}},
+       {"movie.ini:3: CustomSize: FullScreen=1 with CustomSize=1 is not the full-screen mode: "
+        "the Runner maximises a window with a title and border, or sizes one without to the "
+        "screen, and keeps it on top; use CustomSize=0 for full screen"}},
       {"case, comments and a locked movie",
        "[settings]\n; FullScreen=1 is what we want\nFullscreen=1\nPassword=1\nAlignmentX=408382745\n",
        {}},
