@@ -1,0 +1,1 @@
+// The anchor of the precompiled header that the test programs share.
