@@ -101,7 +101,7 @@ void TfrmMain::CaptureProjectorWindow() {
   if (HasSizingBorder(ProjectorWindow)) {
     SetForegroundWindow(ProjectorWindow);
     SetFocus(ProjectorWindow);
-    FullScreenCommand = FindFullScreenCommand(GetMenu(ProjectorWindow));
+    FullScreenCommand = FindFullScreenCommand(GetMenu(ProjectorWindow)).Command;
     Trace("capture: full-screen command " + std::to_string(FullScreenCommand));
     SendMessageA(ProjectorWindow, WM_COMMAND, FullScreenCommand, 0);
   }
