@@ -32,6 +32,7 @@ void WaitWithoutWindow() {
 void RunWindow(const Options& options, const ObservationLog& log, HINSTANCE instance, int showCommand) {
   WindowSetup setup;
   setup.Menu = options.Menu;
+  setup.FullScreenCommand = options.FullScreenCommand;
   setup.SizeBorder = options.SizeBorder;
   setup.Suffix = options.Suffix;
   try {

@@ -32,17 +32,17 @@ void AppendPopup(HMENU bar, UniqueMenu popup, const char* text) {
 
 }  // namespace
 
-UniqueMenu BuildProjectorMenu(MenuLanguage language) {
+UniqueMenu BuildProjectorMenu(MenuLanguage language, UINT fullScreenCommand) {
   const MenuTexts& texts = language == MenuLanguage::German ? kGerman : kEnglish;
   UniqueMenu bar(CreateMenu());
   if (!bar) throw Exception("CreateMenu failed (error " + std::to_string(GetLastError()) + ")");
   AppendPopup(bar.get(), PopupWith(kCloseCommand, texts.Close), texts.File);
-  AppendPopup(bar.get(), PopupWith(kFullScreenCommand, texts.FullScreen), texts.View);
+  AppendPopup(bar.get(), PopupWith(fullScreenCommand, texts.FullScreen), texts.View);
   return bar;
 }
 
-UniqueAccelerators BuildProjectorShortcuts() {
-  ACCEL fullScreen = {FVIRTKEY | FCONTROL, 'F', static_cast<WORD>(kFullScreenCommand)};
+UniqueAccelerators BuildProjectorShortcuts(UINT fullScreenCommand) {
+  ACCEL fullScreen = {FVIRTKEY | FCONTROL, 'F', static_cast<WORD>(fullScreenCommand)};
   return UniqueAccelerators(CreateAcceleratorTableA(&fullScreen, 1));
 }
 

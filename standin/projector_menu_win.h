@@ -7,16 +7,14 @@
 
 namespace vm::standin {
 
-// The ids the Flash Player projector gives its menu items; the Runner falls back to the
-// full-screen one when it cannot read the menu.
-constexpr UINT kFullScreenCommand = 20048;
+// The id the Flash Player projector gives its close item.
 constexpr UINT kCloseCommand = 20001;
 
 // The projector's menu bar in the given language: a file menu, then the view menu with the
-// full-screen item that the Runner looks for.
-UniqueMenu BuildProjectorMenu(MenuLanguage language);
+// full-screen item that the Runner looks for, under the id fullScreenCommand.
+UniqueMenu BuildProjectorMenu(MenuLanguage language, UINT fullScreenCommand);
 
 // Ctrl+F, the shortcut that the full-screen item shows.
-UniqueAccelerators BuildProjectorShortcuts();
+UniqueAccelerators BuildProjectorShortcuts(UINT fullScreenCommand);
 
 }  // namespace vm::standin

@@ -63,7 +63,7 @@ HWND ProjectorWindow::Create(HINSTANCE instance, int showCommand) {
   DWORD style = setup_.SizeBorder ? kFramedStyle : kFixedSizeStyle;
   RECT frame = {0, 0, kMovieWidth, kMovieHeight};
   AdjustWindowRect(&frame, style, TRUE);
-  UniqueMenu menu = BuildProjectorMenu(setup_.Menu);
+  UniqueMenu menu = BuildProjectorMenu(setup_.Menu, setup_.FullScreenCommand);
   HWND window = CreateWindowExA(0, kProjectorWindowClass, kTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
                                 frame.right - frame.left, frame.bottom - frame.top, nullptr, menu.get(),
                                 instance, this);
@@ -71,7 +71,7 @@ HWND ProjectorWindow::Create(HINSTANCE instance, int showCommand) {
     throw Exception("CreateWindowExA failed for " + std::string(kProjectorWindowClass) + " (error " +
                     std::to_string(GetLastError()) + ")");
   menu.release();  // destroyed with the window
-  shortcuts_ = BuildProjectorShortcuts();
+  shortcuts_ = BuildProjectorShortcuts(setup_.FullScreenCommand);
 
   SetTimer(window, kWatchTimer, kWatchIntervalMs, nullptr);
   SetTimer(window, kAnimationTimer, kFrameIntervalMs, nullptr);
@@ -137,15 +137,15 @@ LRESULT ProjectorWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window_, msg, wParam, lParam);
 }
 
+// Only the full-screen item's own id switches: a command with the Flash Player's id does nothing
+// in a stand-in that carries another.
 void ProjectorWindow::OnCommand(WPARAM wParam) {
-  switch (LOWORD(wParam)) {
-    case kFullScreenCommand:
-      fullScreen_.Toggle(window_);
-      log_.Write(fullScreen_.IsOn() ? kFullScreenOnLine : kFullScreenOffLine);
-      break;
-    case kCloseCommand:
-      PostMessageA(window_, WM_CLOSE, 0, 0);
-      break;
+  const UINT command = LOWORD(wParam);
+  if (command == setup_.FullScreenCommand) {
+    fullScreen_.Toggle(window_);
+    log_.Write(fullScreen_.IsOn() ? kFullScreenOnLine : kFullScreenOffLine);
+  } else if (command == kCloseCommand) {
+    PostMessageA(window_, WM_CLOSE, 0, 0);
   }
 }
 

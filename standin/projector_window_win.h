@@ -20,6 +20,7 @@ constexpr char kProjectorWindowClass[] = "ShockwaveFlash";
 
 struct WindowSetup {
   MenuLanguage Menu = MenuLanguage::English;
+  UINT FullScreenCommand = kProjectorFullScreenCommand;
   bool SizeBorder = true;
   std::vector<Action> Script;
   std::string Suffix;  // the Runner's instance suffix, for close-request and dump-block

@@ -5,6 +5,7 @@
 #include "core/runner.h"
 #include "engine/projector_menu_win.h"
 #include "engine/projector_rules.h"
+#include "engine/shared_block.h"
 #include "support/trace.h"
 
 namespace vm {
@@ -14,6 +15,10 @@ constexpr DWORD kWindowSearchMs = 11000;
 constexpr DWORD kWindowSearchStepMs = 22;
 constexpr DWORD kSettleMs = 55;
 constexpr DWORD kCloseGraceMs = 555;
+// The library answers on the projector's first message after the re-parenting, its repaint at the
+// latest; a projector that the library does not reach costs this much once.
+constexpr DWORD kLibraryMenuWaitMs = 2000;
+constexpr DWORD kLibraryMenuStepMs = 11;
 constexpr int kClassNameCapacity = 1000;
 constexpr UINT kPlaceQuietly = SWP_NOACTIVATE | SWP_NOZORDER;
 
@@ -101,8 +106,7 @@ void TfrmMain::CaptureProjectorWindow() {
   if (HasSizingBorder(ProjectorWindow)) {
     SetForegroundWindow(ProjectorWindow);
     SetFocus(ProjectorWindow);
-    FullScreenCommand = FindFullScreenCommand(GetMenu(ProjectorWindow));
-    Trace("capture: full-screen command " + std::to_string(FullScreenCommand));
+    FullScreenCommand = FullScreenCommandOfProjector();
     SendMessageA(ProjectorWindow, WM_COMMAND, FullScreenCommand, 0);
   }
   Sleep(kSettleMs);
@@ -115,6 +119,28 @@ void TfrmMain::CaptureProjectorWindow() {
   SetWindowPos(MainWnd, nullptr, Left, Top, Width, Height, mainFlags);
   Trace("capture: movie window embedded, main window " + std::to_string(Width) + "x" +
         std::to_string(Height) + " at " + std::to_string(Left) + "," + std::to_string(Top));
+}
+
+// The Runner's own walk where it can read the projector's menu. Under Wine it cannot (another
+// process's menu answers no items), and the hook library, which reads it inside the projector once
+// the window is re-parented, hands the command over through the block.
+UINT TfrmMain::FullScreenCommandOfProjector() {
+  const FullScreenSearch own = FindFullScreenCommand(GetMenu(ProjectorWindow));
+  uint32_t command = own.Command;
+  const char* source = "";
+  if (!own.MenuRead) {
+    uint32_t handed = 0;
+    const DWORD start = GetTickCount();
+    while (BlockMapped() && (handed = Block().Get(kBlockFullScreenCommand)) == 0 &&
+           GetTickCount() - start < kLibraryMenuWaitMs) {
+      Sleep(kLibraryMenuStepMs);
+      PumpPending();
+    }
+    if (handed != 0) command = handed;
+    source = handed != 0 ? " from the hook library" : ": the projector's menu is out of reach";
+  }
+  Trace("capture: full-screen command " + std::to_string(command) + source);
+  return command;
 }
 
 void TfrmMain::SyncProjectorZOrder() {

@@ -98,6 +98,7 @@ struct TfrmMain {
   bool FindProjectorWindow();
   bool MatchProjectorWindow(HWND window);
   void CaptureProjectorWindow();
+  UINT FullScreenCommandOfProjector();
   void SyncProjectorZOrder();
   static void CloseProjector(TfrmMain& runner, MSG& message, bool& handled);
   static void HoldCloseRequest(TfrmMain& runner, MSG& message, bool& handled);

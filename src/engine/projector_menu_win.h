@@ -2,13 +2,12 @@
 
 #include <windows.h>
 
-#include <cstdint>
+#include "engine/projector_menu.h"
 
 namespace vm {
 
-// The command id of the full-screen item in the projector's view menu: the first view menu of
-// the menu bar ("&View", "&Ansicht", "&Exibir") is searched, and only that one. The default id
-// when there is none.
-uint32_t FindFullScreenCommand(HMENU menuBar);
+// The full-screen item of a menu bar, read through the system. A bar of another process cannot be
+// read under Wine (MenuRead false); a window without a menu bar (0) has no item to find.
+FullScreenSearch FindFullScreenCommand(HMENU menuBar);
 
 }  // namespace vm

@@ -6,8 +6,6 @@ namespace vm {
 namespace {
 
 constexpr char kProjectorClass[] = "shockwaveflash";
-const char* const kViewMenuTexts[] = {"&View", "&Ansicht", "&Exibir"};
-const char* const kFullScreenPrefixes[] = {"Full &Screen", "&Vollbild", "&Tela Inteirathen"};
 
 enum Alignment { kAlignNear = 1, kAlignCentre = 2, kAlignFar = 3 };
 
@@ -21,16 +19,6 @@ std::string LowerAsciiLetters(std::string text) {
 
 bool IsProjectorWindowClass(const std::string& className) {
   return LowerAsciiLetters(className) == kProjectorClass;
-}
-
-bool IsViewMenuText(const std::string& text) {
-  return std::any_of(std::begin(kViewMenuTexts), std::end(kViewMenuTexts),
-                     [&](const char* view) { return text == view; });
-}
-
-bool IsFullScreenItemText(const std::string& text) {
-  return std::any_of(std::begin(kFullScreenPrefixes), std::end(kFullScreenPrefixes),
-                     [&](const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; });
 }
 
 Rect32 MainRectFromProjector(const Rect32& current, const Rect32& projector, bool projectorHasSizingBorder,

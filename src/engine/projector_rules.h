@@ -5,19 +5,11 @@
 
 namespace vm {
 
-// What the Runner relies on of the projector: the class of its movie window and the menu item
-// that switches it to full screen.
+// What the Runner relies on of the projector: the class of its movie window and the frame around
+// it (the menu item that switches it to full screen is in projector_menu.h).
 
 // The class name matches "shockwaveflash" as a whole, letters A to Z in any case.
 bool IsProjectorWindowClass(const std::string& className);
-
-// The projector's view menu in the languages it ships in: "&View", "&Ansicht", "&Exibir".
-bool IsViewMenuText(const std::string& text);
-// Its full-screen item, which may carry a tab and a shortcut after the name.
-bool IsFullScreenItemText(const std::string& text);
-
-// Used when no full-screen item was found in the menu.
-constexpr uint32_t kDefaultFullScreenCommand = 20048;
 
 // The system metrics that frame sizes depend on.
 struct FrameMetrics {

@@ -11,10 +11,6 @@ std::string SharedBlockView::Get(StringField field) const {
   return std::string(reinterpret_cast<const char*>(at + 1), at[0]);
 }
 
-void SharedBlock::Set(DwordField field, uint32_t value) {
-  std::memcpy(bytes_ + field.offset, &value, sizeof value);
-}
-
 void SharedBlock::Set(ByteField field, uint8_t value) { bytes_[field.offset] = value; }
 
 void SharedBlock::Set(StringField field, const std::string& text) {

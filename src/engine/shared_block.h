@@ -48,6 +48,10 @@ constexpr DwordField kBlockReserved20{20};
 // The library acts only inside this process; 0 once the session is over.
 constexpr DwordField kBlockProjectorProcessId{24};
 constexpr DwordField kBlockReserved28{28};
+// Not part of the projector's contract, which leaves 32 to 44 unused: the command id of the
+// projector's full-screen item as the library reads it inside the projector, 0 until it has. The
+// Runner's own walk cannot read another process's menu under Wine, so it waits for this one there.
+constexpr DwordField kBlockFullScreenCommand{32};
 constexpr DwordField kBlockProjectorWindow{48};
 // The Runner's main window, written twice; both are 0 once the session is over.
 constexpr DwordField kBlockMainWindow{52};
@@ -91,8 +95,8 @@ static_assert(kBlockDdeTopic.offset + kShortStringSize == kSharedBlockSize,
 static_assert(kSharedBlockSize <= kSharedMappingSize, "the block is the head of the mapping");
 
 // Reads the fields of a block of kSharedBlockSize bytes. The other side may write at any time:
-// each read takes the current bytes. The number reads are inline, so that the hook library, which
-// carries no runtime, reads them with the Runner's own code.
+// each read takes the current bytes. The number reads, and the 32-bit writes below, are inline,
+// so that the hook library, which carries no runtime, uses them with the Runner's own code.
 class SharedBlockView {
  public:
   explicit SharedBlockView(const uint8_t* bytes) : bytes_(bytes) {}
@@ -117,7 +121,8 @@ class SharedBlock : public SharedBlockView {
  public:
   explicit SharedBlock(uint8_t* bytes) : SharedBlockView(bytes), bytes_(bytes) {}
 
-  void Set(DwordField field, uint32_t value);
+  // One aligned 32-bit copy, for the same reason as Get's.
+  void Set(DwordField field, uint32_t value) { std::memcpy(bytes_ + field.offset, &value, sizeof value); }
   void Set(ByteField field, uint8_t value);
   // Longer texts are cut to the first 255 characters.
   void Set(StringField field, const std::string& text);

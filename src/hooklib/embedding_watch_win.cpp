@@ -1,5 +1,6 @@
 #include "hooklib/embedding_watch_win.h"
 
+#include "hooklib/full_screen_report_win.h"
 #include "hooklib/hook_session_win.h"
 #include "hooklib/movie_window_win.h"
 #include "hooklib/runner_notices_win.h"
@@ -19,6 +20,7 @@ HHOOK ThreadWatch() { return static_cast<HHOOK>(TlsGetValue(g_watchSlot)); }
 void EndWatchIfDone(HHOOK watch) noexcept {
   const std::optional<SharedBlockView> block = ProjectorBlock();
   if (block) {
+    ReportFullScreenCommandOnce(*block);
     TakeOverMovieWindowOnce(*block);
     AnnounceReadyOnce(*block);
   }

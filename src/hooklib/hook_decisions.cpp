@@ -13,6 +13,11 @@ bool MovieJustEmbedded(const SharedBlockView& block, uint32_t movieParent) {
          !block.IsSet(kBlockProjectorReady);
 }
 
+bool AwaitsFullScreenCommand(const SharedBlockView& block) {
+  return block.Get(kBlockFullScreenCommand) == 0 && block.Get(kBlockMainWindow) != 0 &&
+         !block.IsSet(kBlockProjectorReady);
+}
+
 namespace {
 
 enum class Stroke { None, Press, Release };

@@ -42,6 +42,11 @@ bool ActsInProcess(const SharedBlockView& block, uint32_t processId);
 // (movieParent: its parent now, 0 for none) and the Runner has not yet taken the ready notice.
 bool MovieJustEmbedded(const SharedBlockView& block, uint32_t movieParent);
 
+// True while the Runner may still wait for the projector's full-screen command, which the library
+// has not handed over yet: the session runs and the Runner has not taken the ready notice, which
+// follows the embedding and with it the full-screen switch.
+bool AwaitsFullScreenCommand(const SharedBlockView& block);
+
 struct KeyEvent {
   int code;
   uint32_t virtualKey;

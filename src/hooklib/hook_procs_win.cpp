@@ -10,6 +10,7 @@
 #include "engine/shared_block_win.h"
 #include "hooklib/hook_decisions.h"
 #include "hooklib/embedding_watch_win.h"
+#include "hooklib/full_screen_report_win.h"
 #include "hooklib/hook_session_win.h"
 #include "hooklib/movie_end_win.h"
 #include "hooklib/movie_window_win.h"
@@ -49,12 +50,14 @@ bool IsMovieOrInside(const SharedBlockView& block, HWND window) {
 
 // The projector's threads come here first: the first of them takes over the projector's ways of
 // opening addresses, each is watched for the embedding, and any event in the projector may be
-// the first after it, on the movie window's thread the first to take the window over.
+// the first after it: the first to read the menu for the Runner, and on the movie window's thread
+// the first to take the window over.
 std::optional<SharedBlockView> ProjectorEvent() {
   const std::optional<SharedBlockView> block = vm::ProjectorBlock();
   if (block) {
     vm::InterceptProjectorOpensOnce();
     vm::WatchThisThread(*block);
+    vm::ReportFullScreenCommandOnce(*block);
     vm::TakeOverMovieWindowOnce(*block);
     vm::AnnounceReadyOnce(*block);
     vm::MuteProjectorAudioOnce(*block);

@@ -25,6 +25,18 @@ void OpenHookSession(HMODULE library) noexcept {
   g_block = MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, kSharedBlockSize);
 }
 
+bool WriteSessionBlock(DwordField field, uint32_t value) noexcept {
+  char path[MAX_PATH];
+  char name[kSharedMappingNameCapacity];
+  if (!LibraryPath(g_library, path) || !SharedMappingNameFor(path, name)) return false;
+  const UniqueHandle mapping(OpenFileMappingA(FILE_MAP_WRITE, FALSE, name));
+  if (!mapping) return false;
+  const UniqueView view(MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, kSharedBlockSize));
+  if (!view) return false;
+  SharedBlock(static_cast<uint8_t*>(view.get())).Set(field, value);
+  return true;
+}
+
 void CloseHookSession() noexcept {
   if (g_block) UnmapViewOfFile(g_block);
   g_block = nullptr;

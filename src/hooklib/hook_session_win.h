@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "engine/shared_block.h"
+
 namespace vm {
 
 // Maps, for reading, the shared block of the Runner instance that the library's own file name
@@ -19,6 +21,10 @@ HMODULE HookLibraryModule();
 
 // The mapped block, or nullptr.
 const uint8_t* HookSessionBlock();
+
+// Writes one field of the block. The view that every process maps is for reading; the one write
+// goes through a view opened for it alone. False when the mapping cannot be opened so.
+bool WriteSessionBlock(DwordField field, uint32_t value) noexcept;
 
 // Writes the library's full path into `path`; false when the system gives none within MAX_PATH.
 bool LibraryPath(HMODULE library, char (&path)[MAX_PATH]);

@@ -88,6 +88,27 @@ TEST_F(MoviePlay, FullScreenCoversTheScreen) {
   });
 }
 
+// A projector whose full-screen item has an id other than the Flash Player's. Under Wine the
+// Runner cannot read another process's menu; the hook library reads it inside the projector.
+TEST_F(MoviePlay, AProjectorWithAFullScreenIdOfItsOwnIsSwitched) {
+  PackedRunner runner = Movie("OwnFullScreenId", Settings("FullScreen=1\r\n"));
+  runner.ExtraEnvironment = {{"STANDIN_FULLSCREEN_ID", "4242"}};
+  runner.StandinScript = "ready;sleep 500;close-request";
+  PackedRunner::Started started;
+  runner.Start(started);
+
+  HWND main = VisibleMainWindow(kRunTimeoutMs);
+  ASSERT_NE(main, nullptr) << runner.LastSteps();
+  const HWND movie = FindWindowExA(main, nullptr, "ShockwaveFlash", nullptr);
+  ASSERT_NE(movie, nullptr);
+  EXPECT_EQ(GetWindowLongA(movie, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0) << "the movie keeps its frame";
+  ASSERT_TRUE(started.WaitForExit(kRunTimeoutMs));
+  const auto log = runner.StandinLines();
+  // The close switches full screen off again with the same id.
+  for (const char* line : {"fullscreen on", "fullscreen off", "closed"})
+    EXPECT_TRUE(Has(log, line)) << line << "\n" << runner.LastSteps();
+}
+
 // Presses and releases a key as the keyboard would, through the system's input.
 void PressKey(WORD key) {
   INPUT input[2] = {};

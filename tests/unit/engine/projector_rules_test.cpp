@@ -12,15 +12,6 @@ TEST(ProjectorRules, MatchesTheWindowClassAsAWhole) {
   EXPECT_FALSE(vm::IsProjectorWindowClass(""));
 }
 
-TEST(ProjectorRules, RecognisesTheViewMenuAndItsFullScreenItem) {
-  for (const char* view : {"&View", "&Ansicht", "&Exibir"}) EXPECT_TRUE(vm::IsViewMenuText(view)) << view;
-  for (const char* other : {"View", "&view", "&File", "&View "}) EXPECT_FALSE(vm::IsViewMenuText(other)) << other;
-  for (const char* item : {"Full &Screen\tCtrl+F", "Full &Screen", "&Vollbild\tStrg+F", "&Tela Inteirathen\tCtrl+F"})
-    EXPECT_TRUE(vm::IsFullScreenItemText(item)) << item;
-  for (const char* other : {"Full Screen", "&Zoom In", "&Tela Inteira", "full &screen"})
-    EXPECT_FALSE(vm::IsFullScreenItemText(other)) << other;
-}
-
 vm::FrameMetrics Metrics() {
   vm::FrameMetrics m;
   m.MenuHeight = 19;

@@ -77,6 +77,23 @@ TEST(MovieJustEmbedded, WhenTheMovieWindowIsTheMainWindowsChildAndNotYetReported
   EXPECT_FALSE(vm::MovieJustEmbedded(ended.block, 0));
 }
 
+// The library reads the menu for the Runner until it has handed the command over, and stops for
+// good once the Runner has taken the ready notice or the session is over.
+TEST(AwaitsFullScreenCommand, UntilHandedOverAndOnlyWhileTheRunnerMayWait) {
+  RunningSession s;
+  EXPECT_TRUE(vm::AwaitsFullScreenCommand(s.block));
+  s.block.Set(vm::kBlockFullScreenCommand, 4242);
+  EXPECT_FALSE(vm::AwaitsFullScreenCommand(s.block));
+
+  RunningSession ready;
+  ready.block.Set(vm::kBlockProjectorReady, 1);
+  EXPECT_FALSE(vm::AwaitsFullScreenCommand(ready.block));
+
+  RunningSession ended;
+  ended.End();
+  EXPECT_FALSE(vm::AwaitsFullScreenCommand(ended.block));
+}
+
 TEST(ReadyLatch, LetsOneNoticeThroughPerMovieWindow) {
   vm::ReadyLatch latch;
   EXPECT_TRUE(latch.Claim(kMovieWindow));

@@ -42,21 +42,31 @@ TEST(FindFullScreenCommand, ReadsTheItemOfTheFirstViewMenuInEachLanguage) {
     MenuBar bar;
     bar.Add("&File", {{100, "Full &Screen"}})
         .Add(c.view, {{300, "&Zoom In"}, {0, nullptr}, {321, c.item}, {322, "Full &Screen"}});
-    EXPECT_EQ(vm::FindFullScreenCommand(bar.get()), 321u) << c.view;
+    const vm::FullScreenSearch search = vm::FindFullScreenCommand(bar.get());
+    EXPECT_TRUE(search.MenuRead) << c.view;
+    EXPECT_EQ(search.Command, 321u) << c.view;
   }
 }
 
-TEST(FindFullScreenCommand, FallsBackTo20048) {
+// A window without a menu bar has been read: there is nothing to wait for. A handle that names
+// no menu is what Wine answers for another process's.
+TEST(FindFullScreenCommand, FallsBackTo20048AndSaysWhetherTheBarWasRead) {
   MenuBar noView;
   noView.Add("&File", {{100, "&Open"}}).Add("&Help", {{200, "Full &Screen"}});
-  EXPECT_EQ(vm::FindFullScreenCommand(noView.get()), 20048u);
-
-  // Only the first view menu counts, even when a later one has the item.
-  MenuBar firstWithout;
-  firstWithout.Add("&View", {{300, "&Zoom In"}}).Add("&Ansicht", {{400, "&Vollbild"}});
-  EXPECT_EQ(vm::FindFullScreenCommand(firstWithout.get()), 20048u);
-
-  EXPECT_EQ(vm::FindFullScreenCommand(nullptr), 20048u);
+  const struct {
+    const char* name;
+    HMENU bar;
+    bool read;
+  } cases[] = {
+      {"no view menu", noView.get(), true},
+      {"no menu bar", nullptr, true},
+      {"a handle of no menu", reinterpret_cast<HMENU>(static_cast<intptr_t>(0x7FF0)), false},
+  };
+  for (const auto& c : cases) {
+    const vm::FullScreenSearch search = vm::FindFullScreenCommand(c.bar);
+    EXPECT_EQ(search.MenuRead, c.read) << c.name;
+    EXPECT_EQ(search.Command, 20048u) << c.name;
+  }
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ constexpr char kRunnerClassName[] = "VardelHookTestRunner";
 constexpr DWORD kWaitMs = 5000;   // for what must arrive
 constexpr DWORD kQuietMs = 400;   // for what must not
 constexpr DWORD kPollMs = 5;
+constexpr uint32_t kTargetFullScreenId = 31337;  // hook_target's
 
 // What reached the stand-in for the Runner's main window, and the runner message that reached its
 // thread.
@@ -220,6 +221,22 @@ TEST_F(HookLibrary, AnnouncesTheMovieOnceTheMainWindowHoldsIt) {
   LeftClick(target);
   PumpFor(kQuietMs);
   EXPECT_EQ(CountReceived(vm::WM_RUNNER_READY, 0), 1);
+}
+
+// Under Wine the Runner cannot read the projector's menu. Once the movie window sits in the main
+// window, before the Runner names it and switches it to full screen, the library reads the menu
+// inside the projector and hands over the id of its full-screen item.
+TEST_F(HookLibrary, HandsOverTheFullScreenIdOnceTheMainWindowHoldsTheMovie) {
+  HookTarget target;
+  StartProjector(target);
+  Poke(target);
+  PumpFor(kQuietMs);
+  EXPECT_EQ(block_.Get(vm::kBlockFullScreenCommand), 0u) << "still a window of its own";
+
+  SetParent(target.Window(), runner_.get());
+  Poke(target);
+  PumpUntil([&] { return block_.Get(vm::kBlockFullScreenCommand) != 0; }, kWaitMs);
+  EXPECT_EQ(block_.Get(vm::kBlockFullScreenCommand), kTargetFullScreenId);
 }
 
 TEST_F(HookLibrary, EscapeGoesToTheRunnerOnlyWhenItEndsTheMovie) {

@@ -1,6 +1,7 @@
 // A window in a process of its own, standing in for the projector in the hook library's tests.
 // Its caption counts the input that reached it, so the test can see what the hooks kept away:
-// "escapes E keys K left L right R".
+// "escapes E keys K left L right R". Its menu bar has a German view menu whose full-screen item
+// has the id 31337, which the library is to read for the Runner.
 #include <windows.h>
 
 #include <cstdio>
@@ -14,6 +15,7 @@ constexpr UINT kLifetimeMs = 60000;
 // A movie redraws all the time: the projector's thread is never idle for long.
 constexpr UINT_PTR kFrameTimer = 2;
 constexpr UINT kFrameMs = 40;
+constexpr UINT kFullScreenId = 31337;
 
 int g_escapes = 0;
 int g_otherKeys = 0;
@@ -63,7 +65,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = kClassName;
   if (!RegisterClassA(&windowClass)) return 1;
-  HWND window = CreateWindowExA(0, kClassName, "", WS_OVERLAPPEDWINDOW, 600, 100, 300, 200, nullptr, nullptr,
+  HMENU view = CreatePopupMenu();
+  HMENU bar = CreateMenu();
+  if (!view || !bar || !AppendMenuA(view, MF_STRING, kFullScreenId, "&Vollbild\tStrg+F") ||
+      !AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), "&Ansicht"))
+    return 1;
+  HWND window = CreateWindowExA(0, kClassName, "", WS_OVERLAPPEDWINDOW, 600, 100, 300, 200, nullptr, bar,
                                 instance, nullptr);
   if (!window) return 1;
   ShowCounts(window);

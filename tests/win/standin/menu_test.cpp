@@ -50,10 +50,12 @@ struct Variant {
 TEST(ProjectorMenu, TheViewMenuHoldsTheFullScreenItemTheRunnerLooksFor) {
   for (const Variant& v : kVariants) {
     SCOPED_TRACE(v.View);
-    vm::UniqueMenu bar = vm::standin::BuildProjectorMenu(v.Language);
-    Item item = FullScreenItem(bar.get(), v.View);
-    EXPECT_EQ(item.Text, v.FullScreen);
-    EXPECT_EQ(item.Id, 20048u);
+    for (UINT id : {20048u, 4242u}) {
+      vm::UniqueMenu bar = vm::standin::BuildProjectorMenu(v.Language, id);
+      Item item = FullScreenItem(bar.get(), v.View);
+      EXPECT_EQ(item.Text, v.FullScreen);
+      EXPECT_EQ(item.Id, id);
+    }
   }
 }
 

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "win/standin/runner_window.h"
 #include "win/standin/standin_process.h"
 
@@ -134,6 +138,25 @@ TEST(StandinWindow, WithoutASizingBorderItKeepsItsCaption) {
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(StyleOf(window) & kFrame, WS_CAPTION);
   EXPECT_NE(GetMenu(window), nullptr);
+}
+
+// With an id of its own, the Flash Player's id is just another command to it.
+TEST(StandinWindow, WithAnotherFullScreenIdOnlyThatIdSwitches) {
+  constexpr WPARAM kOwnId = 4242;
+  StandinProcess::Setup setup;
+  setup.Variables = {{"STANDIN_FULLSCREEN_ID", "4242"}};
+  StandinProcess standin(setup);
+  HWND window = standin.WaitForWindow();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(standin.WaitForLine("shown"));
+
+  SendMessageA(window, WM_COMMAND, kFullScreenCommand, 0);
+  SendMessageA(window, WM_COMMAND, kOwnId, 0);
+  ASSERT_TRUE(standin.WaitForLine("fullscreen on"));
+  EXPECT_EQ(StyleOf(window) & kFrame, 0);
+  const std::vector<std::string> log = standin.Log();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "fullscreen on"), 1) << "20048 switched it as well";
+  EXPECT_FALSE(standin.HasLine("fullscreen off"));
 }
 
 TEST(StandinWindow, CloseOrQuitEndsIt) {
