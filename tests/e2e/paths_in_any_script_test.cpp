@@ -16,15 +16,17 @@ using vmtest::PackedRunner;
 using vmtest::TraceHas;
 
 constexpr DWORD kRunTimeoutMs = 40000;
-const wchar_t kCyrillicName[] = L"\x0412\x0440\x0435\x043C\x0435\x043D\x043D\x0430\x044F \x043F\x0430\x043F\x043A\x0430";
+// "Временная папка" and "映画 フォルダ".
+const wchar_t kCyrillicName[] =
+    L"\x0412\x0440\x0435\x043C\x0435\x043D\x043D\x0430\x044F \x043F\x0430\x043F\x043A\x0430";
 const wchar_t kJapaneseName[] = L"\x6620\x753B \x30D5\x30A9\x30EB\x30C0";
 
 constexpr char kScript[] = "ready;sleep 500;dump-block;close-request";
 
-PackedRunner Movie(const std::string& name) {
-  return PackedRunner(name, {{"settings.ini", "[Settings]\r\nPassword=0\r\nCurrentDir=1\r\n"},
-                             vmtest::StandinProjector(),
-                             vmtest::HookLibrary()});
+// currentDir: where the projector starts, 1 in the instance directory, 2 in the Runner's.
+PackedRunner Movie(const std::string& name, int currentDir = 1) {
+  const std::string settings = "[Settings]\r\nPassword=0\r\nCurrentDir=" + std::to_string(currentDir) + "\r\n";
+  return PackedRunner(name, {{"settings.ini", settings}, vmtest::StandinProjector(), vmtest::HookLibrary()});
 }
 
 // The value of the stand-in's first log line that begins with key, or "".
@@ -57,22 +59,22 @@ TEST(PathsInAnyScript, AMovieWithATemporaryFolderInCyrillicPlaysAndLeavesItEmpty
   EXPECT_EQ(vmtest::NamesIn(temp), std::vector<std::wstring>{});
 }
 
-// The program's own path, handed to the projector, is one that the projector, an ANSI program,
-// opens; the program's file name, which names its preferences, stays as it is.
+// The program's own path and folder, handed to the projector, are ones that the projector, an
+// ANSI program, opens; the program's file name, which names its preferences, stays as it is.
 TEST(PathsInAnyScript, AProgramInAFolderNamedInJapanesePlaysAndCleansUp) {
   vmtest::TempDir dir;
   const std::wstring folder = vmtest::Wide(dir.Path()) + L"\\" + kJapaneseName;
   ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-  PackedRunner runner = Movie("JapaneseFolder");
+  PackedRunner runner = Movie("JapaneseFolder", 2);
   runner.StartFrom(folder);
   runner.StandinScript = kScript;
 
   vmtest::PlayToACleanEnd(runner, kRunTimeoutMs);
   EXPECT_EQ(Logged(runner, "parent-class "), "GaGaMossantWindow");
-  EXPECT_EQ(Logged(runner, "cwd "), runner.BaseDir() + "Vdl_Rt");
   const std::string ownPath = Logged(runner, "env MossantLocalDir_Engine ");
   EXPECT_TRUE(IsAscii(ownPath)) << ownPath;
   EXPECT_EQ(ownPath.substr(ownPath.rfind('\\') + 1), "JapaneseFolder.exe");
+  EXPECT_EQ(Logged(runner, "cwd "), ownPath.substr(0, ownPath.rfind('\\')));
   EXPECT_NE(ownPath, runner.ExePath());
   EXPECT_EQ(vmtest::ReadBytes(ownPath), vmtest::ReadBytes(runner.ExePath()));
   EXPECT_NE(Logged(runner, "env JapaneseFolder.exe "), "");

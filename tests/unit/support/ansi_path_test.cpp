@@ -83,7 +83,8 @@ TEST(AnsiPath, APathThatTheCodePageHoldsNeedsNoShortNames) {
 // comes back), the folder does not exist yet, or it is no full path's part.
 TEST(AnsiPath, FailsForANameWithoutAShortNameTheCodePageHolds) {
   const vm::AnsiPathSystem system{AppendLatin1, AppendFakeShortName};
-  for (const wchar_t* path : {L"D:\\\x0422\x0435\x0441\x0442\\Temp", L"C:\\Users\\\x0422\x0435\x0441\x0442\\New\\\x041D\x043E\x0432\x0430\x044F",
+  for (const wchar_t* path : {L"D:\\\x0422\x0435\x0441\x0442\\Temp",
+                              L"C:\\Users\\\x0422\x0435\x0441\x0442\\New\\\x041D\x043E\x0432\x0430\x044F",
                               L"\x0422\x0435\x0441\x0442\\Temp", L"C:\\\x6620\x753B"})
     EXPECT_EQ(AnsiPath(path, system), std::nullopt);
 }

@@ -84,7 +84,8 @@ TEST_F(SystemAnsiPath, AFolderInAnotherScriptThatDoesNotExistRaisesWithItsPath) 
   } catch (const vm::UnheldPathError& e) {
     EXPECT_EQ(std::wstring(e.Path()), missing);
     EXPECT_EQ(e.Role(), vm::PathRole::TempPreference);
-    EXPECT_EQ(std::string(e.what()), "No short name for " + dir.Path() + "\\" + std::string(8, '?') + " " + std::string(5, '?') + "\\Temp\\");
+    const std::string unheld = std::string(8, '?') + " " + std::string(5, '?');
+    EXPECT_EQ(std::string(e.what()), "No short name for " + dir.Path() + "\\" + unheld + "\\Temp\\");
   }
 }
 
