@@ -21,7 +21,8 @@ bool AppendSystemAnsi(const wchar_t* text, size_t n, std::string& out) {
   const int length = WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, text, static_cast<int>(n), ansi,
                                          kPartBytes, nullptr, utf8 ? nullptr : &usedDefault);
   if (length == 0 || usedDefault) return false;
-  // Some code pages map a character to one that means another without a default character.
+  // A code page may turn a character into another one without counting it as a default
+  // character: only the way back tells.
   wchar_t back[kPartCapacity];
   if (MultiByteToWideChar(CP_ACP, 0, ansi, length, back, kPartCapacity) != static_cast<int>(n) ||
       std::memcmp(back, text, n * sizeof(wchar_t)) != 0)
