@@ -12,13 +12,6 @@ constexpr char kFalse[] = "0";
 
 const char* BoolText(bool value) { return value ? "true" : "false"; }
 
-// Neither rooted (\Temp, \\server\share) nor on a drive (C:\Temp, C:Temp). The empty preference
-// stands for the root of the current drive.
-bool IsRelativePath(const std::string& path) {
-  if (path.empty() || path[0] == '\\' || path[0] == '/') return false;
-  return !(path.size() >= 2 && path[1] == ':');
-}
-
 }  // namespace
 
 bool ReadBoolPreference(const PreferenceStore& store, const std::string& name, bool defaultValue) {
@@ -41,11 +34,10 @@ void WriteBoolPreference(PreferenceStore& store, const std::string& name, bool v
   store.WriteString(name, value ? kTrue : kFalse);
 }
 
-std::string TempBaseDirectory(const PreferenceStore& store, const std::string& systemTempPath,
+std::string TempBaseDirectory(const std::optional<std::string>& stored, const std::string& systemTempPath,
                               const std::string& executableFolder, LeadBytePredicate isLeadByte) {
-  std::optional<std::string> stored = store.ReadString(kTempDirectoryPreference);
   std::string preference = stored ? *stored : systemTempPath;
-  if (IsRelativePath(preference)) preference = executableFolder + preference;
+  if (IsRelativePath(preference.c_str())) preference = executableFolder + preference;
   const std::string base = InstanceBaseDirectory(preference, isLeadByte);
   Trace(std::string("preferences: temporary base directory ") + base +
         (stored ? " from the store" : " (the system's temporary path)"));

@@ -28,12 +28,19 @@ constexpr char kTempDirectoryPreference[] = "Vardel Temp Directory";
 bool ReadBoolPreference(const PreferenceStore& store, const std::string& name, bool defaultValue);
 void WriteBoolPreference(PreferenceStore& store, const std::string& name, bool value);
 
-// "Vardel Temp Directory", or the system's temporary path when it is not stored, always ending
-// in "\": an empty preference gives "\", the root of the current drive. A relative preference
-// names a folder below executableFolder (which ends in "\"), whatever the current directory.
-// The last byte is taken as a "\" only when it is a character of its own, not the second byte of
-// a double-byte character.
-std::string TempBaseDirectory(const PreferenceStore& store, const std::string& systemTempPath,
+// Neither rooted (\Temp, \\server\share) nor on a drive (C:\Temp, C:Temp); the empty text stands
+// for the root of the current drive. ANSI or wide text.
+template <typename Char>
+bool IsRelativePath(const Char* path) {
+  return path[0] != 0 && path[0] != '\\' && path[0] != '/' && path[1] != ':';
+}
+
+// The stored "Vardel Temp Directory" (none when it is not stored), or else the system's temporary
+// path, always ending in "\": an empty preference gives "\", the root of the current drive. A
+// relative preference names a folder below executableFolder (which ends in "\"), whatever the
+// current directory. The last byte is taken as a "\" only when it is a character of its own, not
+// the second byte of a double-byte character.
+std::string TempBaseDirectory(const std::optional<std::string>& stored, const std::string& systemTempPath,
                               const std::string& executableFolder, LeadBytePredicate isLeadByte);
 
 }  // namespace vm

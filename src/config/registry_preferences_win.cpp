@@ -1,7 +1,11 @@
 #include <windows.h>
 
+#include <cstring>
+#include <cwchar>
+
 #include "config/registry_preferences_win.h"
 #include "payload/file_helpers.h"
+#include "support/ansi_path_win.h"
 #include "support/errors.h"
 #include "support/registry_win.h"
 #include "support/trace.h"
@@ -73,25 +77,44 @@ void RegistryPreferenceStore::WriteString(const std::string& name, const std::st
   Trace("preferences: " + name + " := \"" + value + "\"");
 }
 
-std::string SystemTempPath() {
-  std::string path(MAX_PATH + 1, '\0');
-  for (;;) {
-    DWORD length = GetTempPathA(static_cast<DWORD>(path.size()), &path[0]);
-    DWORD error = GetLastError();
-    if (length == 0) {
-      Trace("preferences: GetTempPathA failed" + ErrorSuffix(static_cast<LONG>(error)));
-      return {};
-    }
-    // A path too long for the buffer gives the size it needs instead.
-    bool fits = length < path.size();
-    path.resize(length);
-    if (fits) return path;
-  }
+std::optional<std::string> RegistryPreferenceStore::ReadFolder(const std::string& name,
+                                                                const std::string& relativeTo) const {
+  HKEY raw = nullptr;
+  wchar_t wideName[MAX_PATH + 1];
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath_.c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS ||
+      MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wideName, MAX_PATH + 1) == 0)
+    return ReadString(name);
+  UniqueKey key(raw);
+  wchar_t value[MAX_PATH + 1];
+  std::string held;
+  if (!RegReadWideString(key.get(), wideName, value, MAX_PATH + 1) ||
+      SystemAnsiPaths().AppendAnsi(value, std::wcslen(value), held))
+    return ReadString(name);
+  // Only a full path has a short form.
+  if (!IsRelativePath(value)) return AnsiPathOrRaise(value, PathRole::TempPreference);
+  wchar_t full[2 * (MAX_PATH + 1)];
+  const int prefix = MultiByteToWideChar(CP_ACP, 0, relativeTo.c_str(), static_cast<int>(relativeTo.size()), full,
+                                         MAX_PATH + 1);
+  std::memcpy(full + prefix, value, (std::wcslen(value) + 1) * sizeof(wchar_t));
+  return AnsiPathOrRaise(full, PathRole::TempPreference);
 }
 
-std::string TempBaseDirectory(const PreferenceStore& store) {
-  return TempBaseDirectory(store, SystemTempPath(), FolderOf(OwnExecutablePath(), IsSystemLeadByte),
-                           IsSystemLeadByte);
+std::string SystemTempPath() {
+  // GetTempPathW gives at most MAX_PATH + 1 characters, its trailing "\" included.
+  wchar_t path[MAX_PATH + 2];
+  const DWORD length = GetTempPathW(MAX_PATH + 2, path);
+  if (length == 0 || length > MAX_PATH + 1) {
+    Trace("preferences: GetTempPathW failed" + ErrorSuffix(static_cast<LONG>(GetLastError())));
+    return {};
+  }
+  return AnsiPathOrRaise(path, PathRole::TempFolder);
+}
+
+std::string TempBaseDirectory(const RegistryPreferenceStore& store) {
+  const std::string executableFolder = FolderOf(OwnExecutablePath(), IsSystemLeadByte);
+  // The system's path only when it is needed: one that the ANSI calls cannot reach raises.
+  const std::optional<std::string> stored = store.ReadFolder(kTempDirectoryPreference, executableFolder);
+  return TempBaseDirectory(stored, stored ? std::string() : SystemTempPath(), executableFolder, IsSystemLeadByte);
 }
 
 }  // namespace vm

@@ -33,6 +33,32 @@ std::string AddressText(const void* address) {
   return text;
 }
 
+// In the order of PathRole.
+const char* const kUnheldPathLeads[] = {
+    "This program cannot start from its folder:",
+    "The temporary folder cannot be used:",
+    "The folder of the \"Vardel Temp Directory\" preference cannot be used:",
+};
+const char* const kUnheldPathAdvice[] = {
+    "Move the program to a folder whose name has only characters of the system's code page, or let "
+    "that drive make short names.",
+    "Set TEMP and TMP to a folder whose name has only characters of the system's code page, or let "
+    "that drive make short names.",
+    "Set the preference to an existing folder whose name has only characters of the system's code page.",
+};
+constexpr char kUnheldPathReason[] =
+    "Its name has characters that the system's code page cannot hold, and there is no short (8.3) name "
+    "for it.";
+
+constexpr size_t kBoxTextCapacity = 1024;
+
+// The box's text is wide, since the path is; its own texts are ASCII. Cut at the buffer's end.
+template <typename Char>
+void Append(wchar_t (&text)[kBoxTextCapacity], size_t& at, const Char* part) {
+  for (; *part != 0 && at + 1 < kBoxTextCapacity; ++part) text[at++] = static_cast<wchar_t>(*part);
+  text[at] = 0;
+}
+
 }  // namespace
 
 void ReportException(HWND owner, const std::exception& error) {
@@ -50,6 +76,17 @@ void ReportFatalException(const std::exception& error) {
                            ModuleFileName() + " at " + AddressText(__builtin_return_address(0)) + ".\n" +
                            message + period;
   MessageBoxA(nullptr, text.c_str(), "Application Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
+void ReportUnheldPath(const UnheldPathError& error) {
+  Trace(std::string("fatal error: ") + error.what());
+  const size_t role = static_cast<size_t>(error.Role());
+  wchar_t text[kBoxTextCapacity];
+  size_t at = 0;
+  for (const char* part : {kUnheldPathLeads[role], "\n\n"}) Append(text, at, part);
+  Append(text, at, error.Path());
+  for (const char* part : {"\n\n", kUnheldPathReason, " ", kUnheldPathAdvice[role]}) Append(text, at, part);
+  MessageBoxW(nullptr, text, L"Error", MB_OK | MB_ICONERROR | MB_TASKMODAL);
 }
 
 }  // namespace vm

@@ -61,6 +61,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       vm::RestartFlag = false;
       vm::RunOnce();
     }
+  } catch (const vm::UnheldPathError& e) {
+    vm::ReportUnheldPath(e);
+    return vm::kStartUpFailedExitCode;
   } catch (const std::exception& e) {
     vm::ReportFatalException(e);
     return vm::kStartUpFailedExitCode;

@@ -33,7 +33,8 @@ bool EndsWithChar(const std::string& s, char c, LeadBytePredicate isLeadByte);
 // already ends in a delimiter or, on Windows, in ":" (a bare drive).
 std::string WithTrailingDelimiter(std::string dir, LeadBytePredicate isLeadByte = IsSystemLeadByte);
 
-// The full path of the running program.
+// The full path of the running program. On Windows in the form that the ANSI calls open
+// (support/ansi_path.h); a path that has none raises UnheldPathError.
 std::string OwnExecutablePath();
 
 }  // namespace vm

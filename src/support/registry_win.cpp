@@ -38,4 +38,15 @@ RegistryRead RegReadString(HKEY key, const std::string& name, std::string& text,
   return RegistryRead::Found;
 }
 
+bool RegReadWideString(HKEY key, const wchar_t* name, wchar_t* text, DWORD capacity) {
+  DWORD type = REG_NONE;
+  DWORD size = (capacity - 1) * sizeof(wchar_t);
+  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ))
+    return false;
+  // A value may be stored without its NUL.
+  text[size / sizeof(wchar_t)] = 0;
+  return true;
+}
+
 }  // namespace vm

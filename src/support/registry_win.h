@@ -16,4 +16,9 @@ enum class RegistryRead { Found, Missing, WrongType, Failed };
 RegistryRead RegReadString(HKEY key, const std::string& name, std::string& text,
                            LONG* status = nullptr);
 
+// Reads a string value (REG_SZ or REG_EXPAND_SZ, not expanded) of an open key as wide text into
+// text, which holds capacity characters with the NUL; false when the value is missing, of another
+// type, longer, or cannot be read.
+bool RegReadWideString(HKEY key, const wchar_t* name, wchar_t* text, DWORD capacity);
+
 }  // namespace vm

@@ -41,6 +41,17 @@ BOOL CALLBACK CollectStaticText(HWND hwnd, LPARAM lParam) {
   return TRUE;
 }
 
+BOOL CALLBACK CollectStaticTextWide(HWND hwnd, LPARAM lParam) {
+  wchar_t cls[64] = {};
+  GetClassNameW(hwnd, cls, 64);
+  if (lstrcmpiW(cls, L"Static") == 0) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(hwnd, text, 1024);
+    *reinterpret_cast<std::wstring*>(lParam) += text;
+  }
+  return TRUE;
+}
+
 template <typename Action>
 void ForEachThread(DWORD processId, Action action) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
@@ -74,6 +85,15 @@ std::string AnswerMessageBox(DWORD processId, const std::string& caption, DWORD 
   if (box == nullptr) return "";
   std::string text;
   EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  return text;
+}
+
+std::wstring AnswerMessageBoxWide(DWORD processId, const std::string& caption, DWORD timeoutMs) {
+  HWND box = FindDialog(processId, caption, timeoutMs);
+  if (box == nullptr) return L"";
+  std::wstring text;
+  EnumChildWindows(box, CollectStaticTextWide, reinterpret_cast<LPARAM>(&text));
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   return text;
 }

@@ -26,7 +26,66 @@ void SetPreference(const std::string& program, const char* name, const std::stri
   RegCloseKey(key);
 }
 
+void SetWidePreference(const std::string& program, const wchar_t* name, const std::wstring& value) {
+  HKEY key;
+  std::string path = kPreferenceRoot + program;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    throw std::runtime_error("RegCreateKeyExA failed for " + path);
+  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+}
+
+// A variable of this process, set while a program starts and put back afterwards.
+class StartVariable {
+ public:
+  StartVariable(const wchar_t* name, const std::wstring& value) : name_(name), set_(!value.empty()) {
+    if (!set_) return;
+    had_ = GetEnvironmentVariableW(name, old_, MAX_PATH + 1) != 0;
+    SetEnvironmentVariableW(name, value.c_str());
+  }
+  ~StartVariable() {
+    if (set_) SetEnvironmentVariableW(name_, had_ ? old_ : nullptr);
+  }
+
+ private:
+  const wchar_t* name_;
+  bool set_;
+  bool had_ = false;
+  wchar_t old_[MAX_PATH + 1] = {};
+};
+
 }  // namespace
+
+std::wstring Wide(const std::string& ansi) {
+  wchar_t wide[MAX_PATH + 1] = {};
+  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, MAX_PATH + 1);
+  return wide;
+}
+
+std::string AnsiName(const std::wstring& path) {
+  wchar_t shortPath[MAX_PATH + 1] = {};
+  const DWORD length = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH + 1);
+  const std::wstring shortName(shortPath + std::wstring(shortPath, length).rfind(L'\\') + 1);
+  const std::wstring name = path.substr(0, path.rfind(L'\\') + 1) + shortName;
+  char ansi[MAX_PATH + 1] = {};
+  WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
+  return ansi;
+}
+
+std::vector<std::wstring> NamesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") names.push_back(name);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
 
 std::string ProgramDir() {
   char path[MAX_PATH + 1] = {};
@@ -91,6 +150,27 @@ void PackedRunner::SetTempDirectoryPreference(const std::string& value) const {
   SetPreference(programName_, kTempDirectoryValue, value);
 }
 
+void PackedRunner::SetTempDirectoryPreference(const std::wstring& value) const {
+  SetWidePreference(programName_, L"Vardel Temp Directory", value);
+}
+
+void PackedRunner::UseTemporaryFolder(const std::wstring& folder) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, (kPreferenceRoot + programName_).c_str(), 0, KEY_SET_VALUE, &key) ==
+      ERROR_SUCCESS) {
+    RegDeleteValueA(key, kTempDirectoryValue);
+    RegCloseKey(key);
+  }
+  temporaryFolder_ = folder;
+  baseDir_ = AnsiName(folder) + "\\";
+}
+
+void PackedRunner::StartFrom(const std::wstring& folder) {
+  startPath_ = folder + L"\\" + Wide(programName_) + L".exe";
+  if (!CopyFileW(Wide(exePath_).c_str(), startPath_.c_str(), TRUE))
+    throw std::runtime_error("cannot copy " + exePath_ + " (error " + std::to_string(GetLastError()) + ")");
+}
+
 PackedRunner::~PackedRunner() {
   RegDeleteKeyA(HKEY_CURRENT_USER, (kPreferenceRoot + programName_).c_str());
 }
@@ -121,8 +201,22 @@ void PackedRunner::Start(Started& started, const std::string& arguments) const {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
-  BOOL ok = CreateProcessRetrying(exePath_.c_str(), &commandLine[0], FALSE, 0, nullptr, nullptr, &startup, &info);
-  DWORD error = GetLastError();
+  BOOL ok = FALSE;
+  DWORD error = 0;
+  {
+    const StartVariable temp(L"TEMP", temporaryFolder_);
+    const StartVariable tmp(L"TMP", temporaryFolder_);
+    if (startPath_.empty()) {
+      ok = CreateProcessRetrying(exePath_.c_str(), &commandLine[0], FALSE, 0, nullptr, nullptr, &startup, &info);
+    } else {
+      std::wstring wideCommandLine = L"\"" + startPath_ + L"\"" + (arguments.empty() ? L"" : L" " + Wide(arguments));
+      STARTUPINFOW wideStartup = {};
+      wideStartup.cb = sizeof wideStartup;
+      ok = CreateProcessRetrying(startPath_.c_str(), &wideCommandLine[0], FALSE, 0, nullptr, nullptr, &wideStartup,
+                                 &info);
+    }
+    error = GetLastError();
+  }
   SetEnvironmentVariableA("VARDEL_TRACE", nullptr);
   SetEnvironmentVariableA("STANDIN_LOG", nullptr);
   SetEnvironmentVariableA("STANDIN_SCRIPT", nullptr);

@@ -33,6 +33,14 @@ class PackedRunner {
 
   // Replaces the "Vardel Temp Directory" preference, which names BaseDir() at first.
   void SetTempDirectoryPreference(const std::string& value) const;
+  void SetTempDirectoryPreference(const std::wstring& value) const;
+
+  // The Runner takes the system's temporary path instead of the preference: TEMP and TMP name
+  // folder, which exists, for it alone, and BaseDir() is that folder as the ANSI calls name it
+  // (AnsiName).
+  void UseTemporaryFolder(const std::wstring& folder);
+  // Start starts a copy of the packed program in folder, which exists, under the same name.
+  void StartFrom(const std::wstring& folder);
 
   // Handed to the stand-in projector through the Runner's environment.
   std::string StandinScript = "exit";
@@ -68,7 +76,16 @@ class PackedRunner {
   std::string baseDir_;
   std::string tracePath_;
   std::string standinLog_;
+  std::wstring temporaryFolder_;
+  std::wstring startPath_;
 };
+
+// An ANSI path widened; the ANSI calls' name for an existing file or folder whose own name may be
+// in any script, but whose folder's path the code page holds (its short name in that folder); the
+// names in a folder, by the system's wide calls.
+std::wstring Wide(const std::string& ansi);
+std::string AnsiName(const std::wstring& path);
+std::vector<std::wstring> NamesIn(const std::wstring& folder);
 
 // The real stand-in projector and hook library, as a session carries them.
 PackedFile StandinProjector(const std::string& name = "movie.exe");

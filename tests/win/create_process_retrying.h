@@ -21,4 +21,19 @@ inline BOOL CreateProcessRetrying(LPCSTR application, LPSTR commandLine, BOOL in
   }
 }
 
+// The same for a program whose path the ANSI calls cannot name.
+inline BOOL CreateProcessRetrying(LPCWSTR application, LPWSTR commandLine, BOOL inherit, DWORD flags,
+                                  LPVOID environment, LPCWSTR directory, STARTUPINFOW* startup,
+                                  PROCESS_INFORMATION* info) {
+  constexpr int kTries = 3;
+  constexpr DWORD kPauseMs = 250;
+  for (int attempt = 1;; ++attempt) {
+    if (CreateProcessW(application, commandLine, nullptr, nullptr, inherit, flags, environment, directory,
+                       startup, info))
+      return TRUE;
+    if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == kTries) return FALSE;
+    Sleep(kPauseMs);
+  }
+}
+
 }  // namespace vmtest

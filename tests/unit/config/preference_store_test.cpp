@@ -64,18 +64,15 @@ TEST(TempBaseDirectory, IsThePreferenceOrTheSystemPathEndingInABackslash) {
       {"\\\\server\\share", "C:\\TEMP\\", "\\\\server\\share\\"},
       {"D:Work", "C:\\TEMP\\", "D:Work\\"},
   };
-  for (const auto& c : cases) {
-    FakePreferenceStore store;
-    if (c.stored) store.Values[vm::kTempDirectoryPreference] = *c.stored;
-    EXPECT_EQ(vm::TempBaseDirectory(store, c.systemTemp, "E:\\Movies\\", vm::NoLeadBytes), c.base)
+  for (const auto& c : cases)
+    EXPECT_EQ(vm::TempBaseDirectory(c.stored, c.systemTemp, "E:\\Movies\\", vm::NoLeadBytes), c.base)
         << c.stored.value_or("(none)") << " / " << c.systemTemp;
-  }
 }
 
 TEST(TempBaseDirectory, ADoubleByteCharacterEndingInTheBackslashCodeGetsABackslash) {
-  FakePreferenceStore store = FakePreferenceStore::With({{vm::kTempDirectoryPreference, "D:\\\x95\\"}});
-  EXPECT_EQ(vm::TempBaseDirectory(store, "", "E:\\", ShiftJisLeadByte), "D:\\\x95\\\\");
-  EXPECT_EQ(vm::TempBaseDirectory(store, "", "E:\\", vm::NoLeadBytes), "D:\\\x95\\");
+  const std::string stored = "D:\\\x95\\";
+  EXPECT_EQ(vm::TempBaseDirectory(stored, "", "E:\\", ShiftJisLeadByte), "D:\\\x95\\\\");
+  EXPECT_EQ(vm::TempBaseDirectory(stored, "", "E:\\", vm::NoLeadBytes), "D:\\\x95\\");
 }
 
 }  // namespace

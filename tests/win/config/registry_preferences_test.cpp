@@ -5,6 +5,7 @@
 #include "config/program_name.h"
 #include "config/registry_preferences_win.h"
 #include "config/settings_reader.h"
+#include "support/ansi_path_win.h"
 #include "support/paths.h"
 #include "support/win_handles.h"
 #include "unit/test_files.h"
@@ -43,6 +44,18 @@ class RegistryPreferences : public ::testing::Test {
   }
 
   std::pair<DWORD, std::string> GetRaw(const std::string& name) { return GetRawValue(keyPath_, name); }
+
+  void SetWide(const std::wstring& text) {
+    const std::string bytes(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * sizeof(wchar_t));
+    HKEY raw = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, keyPath_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_SET_VALUE, nullptr, &raw, nullptr),
+              ERROR_SUCCESS);
+    vm::UniqueKey key(raw);
+    ASSERT_EQ(RegSetValueExW(key.get(), L"Vardel Temp Directory", 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size())),
+              ERROR_SUCCESS);
+  }
 
   const std::string programName_ = "VmConfigTest" + std::to_string(GetCurrentProcessId()) + "_" +
                                    ::testing::UnitTest::GetInstance()->current_test_info()->name();
@@ -120,6 +133,92 @@ TEST_F(RegistryPreferences, TempBaseDirectoryOfAnotherTypeIsTheSystemPath) {
   SetRaw(vm::kTempDirectoryPreference, REG_BINARY, "D:\\Work");
   std::string system = vm::SystemTempPath();
   EXPECT_EQ(vm::TempBaseDirectory(store_).substr(0, system.size()), system);
+}
+
+const wchar_t kCyrillicName[] = L"\x0422\x0435\x0441\x0442\x043E\x0432\x0430\x044F \x043F\x0430\x043F\x043A\x0430";
+
+std::wstring Wide(const std::string& ansi) {
+  wchar_t wide[MAX_PATH + 1] = {};
+  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, MAX_PATH + 1);
+  return wide;
+}
+
+// A folder named in another script, with a file in it that only its wide name reached.
+struct CyrillicFolder {
+  vmtest::TempDir dir;
+  std::wstring path = Wide(dir.Path()) + L"\\" + kCyrillicName;
+  CyrillicFolder() {
+    CreateDirectoryW(path.c_str(), nullptr);
+    CloseHandle(CreateFileW((path + L"\\probe.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  }
+  // The ANSI path names this folder, by names of the code page only.
+  bool IsNamedBy(const std::string& ansi) const {
+    for (unsigned char c : ansi)
+      if (c >= 0x80) return false;
+    return vmtest::Exists(vm::WithTrailingDelimiter(ansi) + "probe.txt");
+  }
+};
+
+// The process's own variable, set for one test and put back.
+class ScopedVariable {
+ public:
+  ScopedVariable(const wchar_t* name, const std::wstring& value) : name_(name) {
+    had_ = GetEnvironmentVariableW(name, old_, MAX_PATH + 1) != 0;
+    SetEnvironmentVariableW(name, value.c_str());
+  }
+  ~ScopedVariable() { SetEnvironmentVariableW(name_, had_ ? old_ : nullptr); }
+
+ private:
+  const wchar_t* name_;
+  wchar_t old_[MAX_PATH + 1] = {};
+  bool had_ = false;
+};
+
+// Read wide: the ANSI read would give "?" for every Cyrillic letter. A relative folder is looked
+// up below the folder it is relative to; one that the code page holds is read as it is stored.
+TEST_F(RegistryPreferences, AStoredFolderInAnotherScriptIsReadByItsShortName) {
+  const CyrillicFolder folder;
+  SetWide(folder.path);
+  const std::optional<std::string> full = store_.ReadFolder(vm::kTempDirectoryPreference, "E:\\Unused\\");
+  ASSERT_TRUE(full.has_value());
+  EXPECT_TRUE(folder.IsNamedBy(*full)) << *full;
+  SetWide(kCyrillicName + std::wstring(L"\\"));
+  EXPECT_EQ(store_.ReadFolder(vm::kTempDirectoryPreference, folder.dir.Path() + "\\"), *full + "\\");
+
+  store_.WriteString(vm::kTempDirectoryPreference, "Temp\xE9");
+  EXPECT_EQ(store_.ReadFolder(vm::kTempDirectoryPreference, "E:\\Unused\\"), "Temp\xE9");
+  SetRaw(vm::kTempDirectoryPreference, REG_BINARY, "D:\\Work");
+  EXPECT_EQ(store_.ReadFolder(vm::kTempDirectoryPreference, "E:\\Unused\\"), std::nullopt);
+}
+
+TEST_F(RegistryPreferences, AStoredFolderInAnotherScriptThatDoesNotExistRaises) {
+  const CyrillicFolder folder;
+  const std::wstring missing = folder.path + L"\\" + kCyrillicName;
+  SetWide(missing);
+  try {
+    store_.ReadFolder(vm::kTempDirectoryPreference, "E:\\Unused\\");
+    ADD_FAILURE() << "no error";
+  } catch (const vm::UnheldPathError& e) {
+    EXPECT_EQ(std::wstring(e.Path()), missing);
+    EXPECT_EQ(e.Role(), vm::PathRole::TempPreference);
+  }
+}
+
+// The system's path only counts without a preference: one that cannot be used must not stop a
+// Runner whose user chose another folder.
+TEST_F(RegistryPreferences, ATemporaryPathInAnotherScriptIsUsedByItsShortName) {
+  const CyrillicFolder folder;
+  {
+    const ScopedVariable tmp(L"TMP", folder.path + L"\\");
+    const ScopedVariable temp(L"TEMP", folder.path + L"\\");
+    EXPECT_TRUE(folder.IsNamedBy(vm::SystemTempPath())) << vm::SystemTempPath();
+    EXPECT_EQ(vm::TempBaseDirectory(store_), vm::SystemTempPath());
+  }
+  const ScopedVariable tmp(L"TMP", folder.path + L"\\" + kCyrillicName);
+  const ScopedVariable temp(L"TEMP", folder.path + L"\\" + kCyrillicName);
+  EXPECT_THROW(vm::TempBaseDirectory(store_), vm::UnheldPathError);
+  store_.WriteString(vm::kTempDirectoryPreference, "D:\\Work");
+  EXPECT_EQ(vm::TempBaseDirectory(store_), "D:\\Work\\");
 }
 
 // Without a program name the values live in "Software\Halvorn" itself.
