@@ -42,6 +42,12 @@ std::string ParentClassLine(const std::string& className) { return "parent-class
 
 std::string CwdLine(const std::string& directory) { return "cwd " + directory; }
 
+std::string ExeLine(const std::string& path) { return "exe " + path; }
+
+std::string VersionLine(std::uint32_t major, std::uint32_t minor) {
+  return "version " + std::to_string(major) + "." + std::to_string(minor);
+}
+
 std::string ReplyLine(std::int64_t result) { return "reply " + std::to_string(result); }
 
 std::string OpeningLine(const std::string& action, std::int64_t result) {

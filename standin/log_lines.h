@@ -35,6 +35,10 @@ constexpr std::size_t kDumpedBlockSize = 116 + 1 + 255;
 
 std::string ParentClassLine(const std::string& className);
 std::string CwdLine(const std::string& directory);
+// "exe C:\...\movie.exe": the program file this process was started from.
+std::string ExeLine(const std::string& path);
+// "version 6.1": the Windows version that this process is told it runs on.
+std::string VersionLine(std::uint32_t major, std::uint32_t minor);
 std::string ReplyLine(std::int64_t result);
 // "shell-open 33": what an opening action's call returned.
 std::string OpeningLine(const std::string& action, std::int64_t result);

@@ -175,9 +175,13 @@ void PlayToACleanEnd(const PackedRunner& runner, DWORD timeoutMs, const std::fun
   } else {
     std::vector<Holder> holders = HookLibraryHolders(base);
     const auto isProjector = [&](const Holder& h) { return h.ProcessId == projectorId; };
+    // A movie that asks to end as soon as it is ready may be gone, and its Runner past freeing the
+    // library, before the module lists have been read: what they showed then says nothing.
     // This 64-bit program reads the module lists of 64-bit processes only (Wine 8 gives it none of
     // a 32-bit process's modules); a 32-bit library cannot be loaded into a 64-bit process at all.
-    if (std::any_of(holders.begin(), holders.end(), isProjector))
+    if (WaitForSingleObject(projector.get(), 0) == WAIT_OBJECT_0)
+      std::printf("the movie ended while its modules were read: who held the hook library is not known\n");
+    else if (std::any_of(holders.begin(), holders.end(), isProjector))
       std::printf("the projector holds the hook library\n");
     else if (Variable("VARDEL_PRODUCTS_BUILD") == "i686")
       std::printf("the 32-bit projector's modules are not readable from here: only 64-bit processes are looked at\n");

@@ -73,12 +73,31 @@ TEST_F(EngineCommand, SwallowsWhatTheExportRaisesAndFreesTheLibrary) {
   EXPECT_NE(vmtest::ReadBytes(instance_.File("hooks.dll.log")).find("arguments [after]"), std::string::npos);
 }
 
-TEST_F(EngineCommand, PassesOverALibraryThatDoesNotLoadOrIsMissing) {
+// Nothing of these runs, and the movie starts all the same. A program under another extension is
+// left alone too: only the program started after it, whose log is awaited, runs.
+TEST_F(EngineCommand, PassesOverWhatIsNeitherACallableLibraryNorAProgram) {
   vmtest::WriteBytes(instance_.File("broken.dll"), "not a library");
+  std::string library = vmtest::ReadBytes(ProbePath(BEFORE_SHOW_PROBE));
+  size_t renamed = 0;
+  for (size_t at = library.find("BeforeShow"); at != std::string::npos; at = library.find("BeforeShow", at), ++renamed)
+    library[at + 9] = 'x';
+  ASSERT_GT(renamed, 0u);
+  vmtest::WriteBytes(instance_.File("noexport.dll"), library);
+  Install(COMMAND_LINE_PROBE, "readme.txt");
+
   Run("broken.dll x");
+  Run("noexport.dll x");
   Run("missing.dll x");
   Run("readme.txt x");
-  SUCCEED();
+  EXPECT_FALSE(IsLoaded("broken.dll"));
+  EXPECT_FALSE(IsLoaded("noexport.dll"));
+  EXPECT_EQ(vmtest::ReadBytes(instance_.File("broken.dll")), "not a library");
+
+  Install(COMMAND_LINE_PROBE, "setup.exe");
+  Run("setup.exe");
+  EXPECT_EQ(WaitForLog(instance_.File("setup.exe.log")), instance_.File("setup.exe") + " ");
+  EXPECT_EQ(vmtest::ListNames(instance_.Path()),
+            (std::vector<std::string>{"broken.dll", "noexport.dll", "readme.txt", "setup.exe", "setup.exe.log"}));
 }
 
 TEST_F(EngineCommand, StartsTheProgramWithPathSpaceAndArguments) {
