@@ -24,16 +24,15 @@ bool IsRelativePath(const std::string& path) {
 bool ReadBoolPreference(const PreferenceStore& store, const std::string& name, bool defaultValue) {
   std::optional<std::string> stored = store.ReadString(name);
   if (!stored) {
-    Trace("preferences: " + name + " not stored, default " + BoolText(defaultValue));
+    Trace("preferences: ", name, " not stored, default ", BoolText(defaultValue));
     return defaultValue;
   }
   std::optional<int32_t> number = ParseSettingsInteger(*stored);
   if (!number) {
-    Trace("preferences: " + name + " = \"" + *stored + "\" is not a number, default " +
-          BoolText(defaultValue));
+    Trace("preferences: ", name, " = \"", *stored, "\" is not a number, default ", BoolText(defaultValue));
     return defaultValue;
   }
-  Trace("preferences: " + name + " = \"" + *stored + "\" from the store: " + BoolText(*number != 0));
+  Trace("preferences: ", name, " = \"", *stored, "\" from the store: ", BoolText(*number != 0));
   return *number != 0;
 }
 
@@ -47,7 +46,7 @@ std::string TempBaseDirectory(const PreferenceStore& store, const std::string& s
   std::string preference = stored ? *stored : systemTempPath;
   if (IsRelativePath(preference)) preference = executableFolder + preference;
   const std::string base = InstanceBaseDirectory(preference, isLeadByte);
-  Trace(std::string("preferences: temporary base directory ") + base +
+  Trace("preferences: temporary base directory ", base,
         (stored ? " from the store" : " (the system's temporary path)"));
   return base;
 }

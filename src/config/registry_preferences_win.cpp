@@ -23,8 +23,7 @@ RegistryPreferenceStore::RegistryPreferenceStore(const std::string& programName)
   LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, kPreferenceRoot, 0, nullptr,
                                 REG_OPTION_NON_VOLATILE, KEY_QUERY_VALUE, nullptr, &raw, nullptr);
   if (status != ERROR_SUCCESS) {
-    Trace("preferences: RegCreateKeyExA failed for " + FullKeyPath(kPreferenceRoot) +
-          ErrorSuffix(status));
+    Trace("preferences: RegCreateKeyExA failed for ", FullKeyPath(kPreferenceRoot), ErrorSuffix(status));
     return;
   }
   UniqueKey created(raw);
@@ -35,7 +34,7 @@ std::optional<std::string> RegistryPreferenceStore::ReadString(const std::string
   LONG status = RegOpenKeyExA(HKEY_CURRENT_USER, keyPath_.c_str(), 0, KEY_QUERY_VALUE, &raw);
   if (status != ERROR_SUCCESS) {
     if (status != ERROR_FILE_NOT_FOUND)
-      Trace("preferences: RegOpenKeyExA failed for " + FullKeyPath(keyPath_) + ErrorSuffix(status));
+      Trace("preferences: RegOpenKeyExA failed for ", FullKeyPath(keyPath_), ErrorSuffix(status));
     return std::nullopt;
   }
   UniqueKey key(raw);
@@ -48,12 +47,12 @@ std::optional<std::string> RegistryPreferenceStore::ReadString(const std::string
     case RegistryRead::WrongType:
       // The store holds only strings; another type means someone edited it by hand. Playing on
       // with the default beats refusing to start until the registry is repaired.
-      Trace("preferences: Invalid data type for '" + name + "', the default stands");
+      Trace("preferences: Invalid data type for '", name, "', the default stands");
       return std::nullopt;
     case RegistryRead::Failed:
       break;
   }
-  Trace("preferences: RegQueryValueExA failed for " + name + ErrorSuffix(status));
+  Trace("preferences: RegQueryValueExA failed for ", name, ErrorSuffix(status));
   return std::nullopt;
 }
 
@@ -70,7 +69,7 @@ void RegistryPreferenceStore::WriteString(const std::string& name, const std::st
   if (status != ERROR_SUCCESS)
     throw Exception("RegSetValueExA failed for " + FullKeyPath(keyPath_) + "\\" + name +
                     ErrorSuffix(status));
-  Trace("preferences: " + name + " := \"" + value + "\"");
+  Trace("preferences: ", name, " := \"", value, "\"");
 }
 
 std::string SystemTempPath() {
@@ -79,7 +78,7 @@ std::string SystemTempPath() {
     DWORD length = GetTempPathA(static_cast<DWORD>(path.size()), &path[0]);
     DWORD error = GetLastError();
     if (length == 0) {
-      Trace("preferences: GetTempPathA failed" + ErrorSuffix(static_cast<LONG>(error)));
+      Trace("preferences: GetTempPathA failed", ErrorSuffix(static_cast<LONG>(error)));
       return {};
     }
     // A path too long for the buffer gives the size it needs instead.

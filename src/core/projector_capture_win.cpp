@@ -102,7 +102,7 @@ void TfrmMain::CaptureProjectorWindow() {
     SetForegroundWindow(ProjectorWindow);
     SetFocus(ProjectorWindow);
     FullScreenCommand = FindFullScreenCommand(GetMenu(ProjectorWindow));
-    Trace("capture: full-screen command " + std::to_string(FullScreenCommand));
+    Trace("capture: full-screen command ", FullScreenCommand);
     SendMessageA(ProjectorWindow, WM_COMMAND, FullScreenCommand, 0);
   }
   Sleep(kSettleMs);
@@ -113,8 +113,7 @@ void TfrmMain::CaptureProjectorWindow() {
   SetWindowPos(MainWnd, nullptr, Left, Top, Width, Height, mainFlags | SWP_NOACTIVATE);
   SetWindowPos(ProjectorWindow, nullptr, 0, 0, ClientWidth, ClientHeight, kPlaceQuietly | SWP_SHOWWINDOW);
   SetWindowPos(MainWnd, nullptr, Left, Top, Width, Height, mainFlags);
-  Trace("capture: movie window embedded, main window " + std::to_string(Width) + "x" +
-        std::to_string(Height) + " at " + std::to_string(Left) + "," + std::to_string(Top));
+  Trace("capture: movie window embedded, main window ", Width, "x", Height, " at ", Left, ",", Top);
 }
 
 void TfrmMain::SyncProjectorZOrder() {
