@@ -159,6 +159,17 @@ TEST_F(MoviePlay, TheWindowsKeysReachTheMovieOnlyWhenTheyAreNotDisabled) {
   }
 }
 
+// Windows Vista and later take a 32-bit program so named for an installer unless its manifest
+// says otherwise. Wine asks for no elevation, but it reads the manifest as it starts the program,
+// and one it cannot take keeps the program from starting at all.
+TEST_F(MoviePlay, AProgramNamedLikeAnInstallerPlays) {
+  PackedRunner runner = Movie("Install Guide", Settings(""));
+  runner.StandinScript = "ready;close-request";
+  vmtest::PlayToACleanEnd(runner, kRunTimeoutMs);
+  EXPECT_TRUE(Has(runner.StandinLines(), "parent-class GaGaMossantWindow"));
+  EXPECT_TRUE(Has(runner.StandinLines(), "closed"));
+}
+
 // Every way of quitting ends in a polite close of the projector and a clean Runner exit.
 TEST_F(MoviePlay, QuitPaths) {
   struct Case {
