@@ -160,8 +160,9 @@ TEST_F(MoviePlay, TheWindowsKeysReachTheMovieOnlyWhenTheyAreNotDisabled) {
 }
 
 // Windows Vista and later take a 32-bit program so named for an installer unless its manifest
-// says otherwise. Wine asks for no elevation, but it reads the manifest as it starts the program,
-// and one it cannot take keeps the program from starting at all.
+// says otherwise. Wine asks for no elevation and, as measured, starts a program whose manifest it
+// cannot parse all the same, so the manifest's form is checked where it is read back natively;
+// this shows that such a name, space and all, starts and plays with the manifest in place.
 TEST_F(MoviePlay, AProgramNamedLikeAnInstallerPlays) {
   PackedRunner runner = Movie("Install Guide", Settings(""));
   runner.StandinScript = "ready;close-request";
