@@ -73,9 +73,9 @@ DWORD WINAPI OpenThread(void* context) {
   {
     const ComApartment apartment;
     if (CallGuarded(OpenWithShell, request))
-      Trace("command text: the shell answered " + std::to_string(request->Answer) + " for \"" + request->Target + "\"");
+      Trace("command text: the shell answered ", request->Answer, " for \"", request->Target, "\"");
     else
-      Trace("command text: the shell faulted on \"" + request->Target + "\"");
+      Trace("command text: the shell faulted on \"", request->Target, "\"");
   }
   delete request;
   InterlockedDecrement(&g_opening);
@@ -91,7 +91,7 @@ void AddressOpener::Open(HWND owner, const std::string& target) {
   if (thread) return;
   InterlockedDecrement(&g_opening);
   delete request;
-  Trace("command text: " + Win32FailureText("CreateThread", target, GetLastError()));
+  Trace("command text: ", Win32FailureText("CreateThread", target, GetLastError()));
 }
 
 AddressOpener::~AddressOpener() {

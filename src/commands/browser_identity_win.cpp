@@ -19,7 +19,7 @@ bool ReadDefaultValue(HKEY root, const std::string& path, std::string& text) {
   if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) return false;
   const UniqueKey key(raw);
   const RegistryRead read = RegReadString(key.get(), "", text);
-  if (read == RegistryRead::WrongType) Trace("browser: the default value of " + path + " is not a string");
+  if (read == RegistryRead::WrongType) Trace("browser: the default value of ", path, " is not a string");
   return read == RegistryRead::Found;
 }
 
@@ -36,13 +36,12 @@ void ReadBrowserIdentity(HKEY classesRoot, SharedBlock& block) {
   std::string pageClass;
   ReadDefaultValue(classesRoot, ".htm", pageClass);
   ReadDefaultValue(classesRoot, ".html", pageClass);
-  Trace("browser: web pages open with class \"" + pageClass + "\"");
+  Trace("browser: web pages open with class \"", pageClass, "\"");
   if (pageClass.empty()) return;
   ReadField(classesRoot, pageClass + kOpenCommandKey, block, kBlockBrowserCommand);
   ReadField(classesRoot, pageClass + kDdeApplicationKey, block, kBlockDdeApplication);
   ReadField(classesRoot, pageClass + kDdeTopicKey, block, kBlockDdeTopic);
-  Trace("browser: application \"" + block.Get(kBlockDdeApplication) + "\", topic \"" +
-        block.Get(kBlockDdeTopic) + "\"");
+  Trace("browser: application \"", block.Get(kBlockDdeApplication), "\", topic \"", block.Get(kBlockDdeTopic), "\"");
 }
 
 }  // namespace vm

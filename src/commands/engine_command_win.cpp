@@ -31,25 +31,25 @@ void CallBeforeShow(void* context) {
 void RunLibraryCommand(const std::string& path, HWND mainWindow, const std::string& arguments) {
   UniqueLibrary library(LoadLibraryA(path.c_str()));
   if (!library) {
-    Trace("engine command: " + path + " not loaded (error " + std::to_string(GetLastError()) + ")");
+    Trace("engine command: ", path, " not loaded (error ", GetLastError(), ")");
     return;
   }
   auto proc = reinterpret_cast<BeforeShowProc>(
       reinterpret_cast<void*>(GetProcAddress(library.get(), kBeforeShowExport)));
   if (!proc) {
-    Trace("engine command: " + path + " has no export " + kBeforeShowExport);
+    Trace("engine command: ", path, " has no export ", kBeforeShowExport);
     return;
   }
   BeforeShowCall call{proc, mainWindow, arguments};
   bool completed = CallGuarded(CallBeforeShow, &call);
-  Trace("engine command: " + std::string(kBeforeShowExport) + " of " + path + " called with \"" +
-        arguments + (completed ? "\", returned" : "\", ended by an exception (ignored)"));
+  Trace("engine command: ", kBeforeShowExport, " of ", path, " called with \"", arguments,
+        (completed ? "\", returned" : "\", ended by an exception (ignored)"));
 }
 
 void RunProgramCommand(const std::string& path, const std::string& arguments) {
   const std::string commandLine = ProgramCommandLine(path, arguments);
   UINT result = WinExec(commandLine.c_str(), SW_SHOWNORMAL);
-  Trace("engine command: WinExec [" + commandLine + "] " +
+  Trace("engine command: WinExec [", commandLine, "] ",
         (result > kLastWinExecError ? "started" : "not started (result " + std::to_string(result) + ")"));
 }
 
@@ -66,7 +66,7 @@ void SessionPlacement::RunBeforeShow(HWND mainWindow) {
       RunProgramCommand(path, command.Arguments);
       break;
     case EngineCommandKind::Other:
-      Trace("engine command: " + path + " is neither a library nor a program, not run");
+      Trace("engine command: ", path, " is neither a library nor a program, not run");
       break;
   }
 }

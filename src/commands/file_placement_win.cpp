@@ -15,10 +15,10 @@ std::string Error(DWORD code) { return "error " + std::to_string(code); }
 bool ClearedForNewFile(const std::string& path) {
   if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
   if (DeleteFileA(path.c_str())) {
-    Trace("place: older " + path + " deleted");
+    Trace("place: older ", path, " deleted");
     return true;
   }
-  Trace("place: " + path + " is taken (" + Error(GetLastError()) + "), trying the next number");
+  Trace("place: ", path, " is taken (", Error(GetLastError()), "), trying the next number");
   return false;
 }
 
@@ -65,12 +65,12 @@ void SessionPlacement::FilterSessionFile(TExeAppender& sender, std::string& file
     case FileRoute::Probe:
       skip = true;
       if (!sender.GroupName.empty() && !SettingsPass) HasGroupedFiles = true;
-      Trace("place: " + stored + " not written (probe pass" +
-            (sender.GroupName.empty() ? "" : ", group " + sender.GroupName) + ")");
+      Trace("place: ", stored, " not written (probe pass",
+            (sender.GroupName.empty() ? "" : ", group " + sender.GroupName), ")");
       return;
     case FileRoute::Skipped:
       skip = true;
-      Trace("place: " + stored + " not written (" + routing.Reason + ")");
+      Trace("place: ", stored, " not written (", routing.Reason, ")");
       return;
     case FileRoute::GroupFolder:
       fileName = routing.FileName;
@@ -102,8 +102,7 @@ void SessionPlacement::FilterSessionFile(TExeAppender& sender, std::string& file
       SessionFiles.push_back(WithTrailingDelimiter(dir) + fileName);
       break;
   }
-  Trace("place: " + stored + " -> " + WithTrailingDelimiter(dir) + fileName + " (" +
-        RouteName(routing.Route) + ")");
+  Trace("place: ", stored, " -> ", WithTrailingDelimiter(dir), fileName, " (", RouteName(routing.Route), ")");
 }
 
 // The group's folder is made with all its levels the first time the group is seen; "." is the
@@ -114,7 +113,7 @@ void SessionPlacement::PlaceInGroupFolder(const std::string& folder, std::string
     if (!GroupFolders.Contains(folder)) {
       CreateDirectoryPath(dir);
       GroupFolders.Add(folder);
-      Trace("place: group folder " + dir + (IsDirectory(dir) ? " made" : " could not be made"));
+      Trace("place: group folder ", dir, (IsDirectory(dir) ? " made" : " could not be made"));
     }
   }
   if (!EndsWithBackslash(dir, IsSystemLeadByte)) dir += '\\';
@@ -126,7 +125,7 @@ void SessionPlacement::PlaceToolFolder(const std::string& folder, std::string& d
   PlacedFiles.push_back(dir + '\\');
   PlacedFiles.push_back(dir + '\\' + kToolIniName);
   if (!CreateDirectoryA(dir.c_str(), nullptr))
-    Trace("place: tool folder " + dir + " not made (" + Error(GetLastError()) + ")");
+    Trace("place: tool folder ", dir, " not made (", Error(GetLastError()), ")");
 }
 
 // A file of the name that cannot be deleted belongs to another runner still playing; its

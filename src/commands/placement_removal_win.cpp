@@ -18,26 +18,24 @@ void DeletePlacedFile(const std::string& path) {
   DWORD error = ERROR_SUCCESS;
   for (int attempt = 1; attempt <= kPlacedFileDeleteTries; ++attempt) {
     if (DeleteFileA(path.c_str())) {
-      Trace("clean-up: " + path + " deleted" +
-            (attempt > 1 ? " at attempt " + std::to_string(attempt) : ""));
+      Trace("clean-up: ", path, " deleted", (attempt > 1 ? " at attempt " + std::to_string(attempt) : ""));
       return;
     }
     error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-      Trace("clean-up: " + path + " was not there");
+      Trace("clean-up: ", path, " was not there");
       return;
     }
     if (attempt < kPlacedFileDeleteTries) Sleep(kPlacedFileRetryPauseMs);
   }
-  Trace("clean-up: " + path + " not deleted after " + std::to_string(kPlacedFileDeleteTries) +
-        " tries (" + Error(error) + ")");
+  Trace("clean-up: ", path, " not deleted after ", kPlacedFileDeleteTries, " tries (", Error(error), ")");
 }
 
 void RemoveFolder(const std::string& path) {
   if (RemoveDirectoryA(path.c_str()))
-    Trace("clean-up: folder " + path + " removed");
+    Trace("clean-up: folder ", path, " removed");
   else
-    Trace("clean-up: folder " + path + " not removed (" + Error(GetLastError()) + ")");
+    Trace("clean-up: folder ", path, " not removed (", Error(GetLastError()), ")");
 }
 
 }  // namespace

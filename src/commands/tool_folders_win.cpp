@@ -22,9 +22,9 @@ std::string OwnNameOf(const std::string& path) {
 // only traced.
 void CopyIntoToolFolder(const std::string& from, const std::string& to) {
   if (CopyFileA(from.c_str(), to.c_str(), FALSE))
-    Trace("tools: " + from + " copied to " + to);
+    Trace("tools: ", from, " copied to ", to);
   else
-    Trace("tools: " + from + " not copied to " + to + " (error " + std::to_string(GetLastError()) + ")");
+    Trace("tools: ", from, " not copied to ", to, " (error ", GetLastError(), ")");
 }
 
 }  // namespace
@@ -43,7 +43,7 @@ void SessionPlacement::PrepareToolFolder(const std::string& folder, const std::s
   const std::string iniPath = folder + kToolIniName;
   std::optional<std::string> toolName = ToolNameFromText(ReadWholeFile(iniPath));
   if (!toolName) {
-    Trace("tools: " + folder + " skipped, " + iniPath + " does not begin with [name]");
+    Trace("tools: ", folder, " skipped, ", iniPath, " does not begin with [name]");
     return;
   }
   CheckToolName(*toolName, iniPath);

@@ -52,7 +52,7 @@ IniFile IniFile::Load(const std::string& path) {
     text.resize(static_cast<size_t>(file.Size()));
     text.resize(file.Read(&text[0], text.size()));
   } catch (const EStreamError& e) {
-    Trace(std::string("settings: ") + e.what() + ", so every key takes its default");
+    Trace("settings: ", e.what(), ", so every key takes its default");
     text.clear();
   }
   return IniFile(text);

@@ -51,7 +51,7 @@ LRESULT CALLBACK EnterHandler(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam)
       try {
         AcceptEntry(*dialog);
       } catch (const std::exception& e) {
-        Trace(std::string("password prompt: Enter failed: ") + e.what());
+        Trace("password prompt: Enter failed: ", e.what());
       }
     }
     return 0;
@@ -124,7 +124,7 @@ INT_PTR CALLBACK PasswordDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
       case WM_DESTROY:    OnDestroy(*dialog); break;
     }
   } catch (const std::exception& e) {
-    Trace(std::string("password prompt: ") + e.what());
+    Trace("password prompt: ", e.what());
   }
   return FALSE;
 }
@@ -141,7 +141,7 @@ void TfrmPWDialog::CreatePasswordDialog(HWND parent) {
                                      reinterpret_cast<LPARAM>(this));
   if (created) return;
   DWORD error = GetLastError();
-  Trace("password prompt: " + Win32FailureText("CreateDialogParamA", kPasswordDialogName, error));
+  Trace("password prompt: ", Win32FailureText("CreateDialogParamA", kPasswordDialogName, error));
   MessageBoxA(nullptr, kCreationFailedText, kErrorCaption, MB_OK);
 }
 

@@ -17,16 +17,15 @@ const char* BoolText(bool value) { return value ? "true" : "false"; }
 bool ReadBoolPreference(const PreferenceStore& store, const std::string& name, bool defaultValue) {
   std::optional<std::string> stored = store.ReadString(name);
   if (!stored) {
-    Trace("preferences: " + name + " not stored, default " + BoolText(defaultValue));
+    Trace("preferences: ", name, " not stored, default ", BoolText(defaultValue));
     return defaultValue;
   }
   std::optional<int32_t> number = ParseSettingsInteger(*stored);
   if (!number) {
-    Trace("preferences: " + name + " = \"" + *stored + "\" is not a number, default " +
-          BoolText(defaultValue));
+    Trace("preferences: ", name, " = \"", *stored, "\" is not a number, default ", BoolText(defaultValue));
     return defaultValue;
   }
-  Trace("preferences: " + name + " = \"" + *stored + "\" from the store: " + BoolText(*number != 0));
+  Trace("preferences: ", name, " = \"", *stored, "\" from the store: ", BoolText(*number != 0));
   return *number != 0;
 }
 
@@ -39,7 +38,7 @@ std::string TempBaseDirectory(const std::optional<std::string>& stored, const st
   std::string preference = stored ? *stored : systemTempPath;
   if (IsRelativePath(preference.c_str())) preference = executableFolder + preference;
   const std::string base = InstanceBaseDirectory(preference, isLeadByte);
-  Trace(std::string("preferences: temporary base directory ") + base +
+  Trace("preferences: temporary base directory ", base,
         (stored ? " from the store" : " (the system's temporary path)"));
   return base;
 }

@@ -27,8 +27,7 @@ RegistryPreferenceStore::RegistryPreferenceStore(const std::string& programName)
   LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, kPreferenceRoot, 0, nullptr,
                                 REG_OPTION_NON_VOLATILE, KEY_QUERY_VALUE, nullptr, &raw, nullptr);
   if (status != ERROR_SUCCESS) {
-    Trace("preferences: RegCreateKeyExA failed for " + FullKeyPath(kPreferenceRoot) +
-          ErrorSuffix(status));
+    Trace("preferences: RegCreateKeyExA failed for ", FullKeyPath(kPreferenceRoot), ErrorSuffix(status));
     return;
   }
   UniqueKey created(raw);
@@ -39,7 +38,7 @@ std::optional<std::string> RegistryPreferenceStore::ReadString(const std::string
   LONG status = RegOpenKeyExA(HKEY_CURRENT_USER, keyPath_.c_str(), 0, KEY_QUERY_VALUE, &raw);
   if (status != ERROR_SUCCESS) {
     if (status != ERROR_FILE_NOT_FOUND)
-      Trace("preferences: RegOpenKeyExA failed for " + FullKeyPath(keyPath_) + ErrorSuffix(status));
+      Trace("preferences: RegOpenKeyExA failed for ", FullKeyPath(keyPath_), ErrorSuffix(status));
     return std::nullopt;
   }
   UniqueKey key(raw);
@@ -52,12 +51,12 @@ std::optional<std::string> RegistryPreferenceStore::ReadString(const std::string
     case RegistryRead::WrongType:
       // The store holds only strings; another type means someone edited it by hand. Playing on
       // with the default beats refusing to start until the registry is repaired.
-      Trace("preferences: Invalid data type for '" + name + "', the default stands");
+      Trace("preferences: Invalid data type for '", name, "', the default stands");
       return std::nullopt;
     case RegistryRead::Failed:
       break;
   }
-  Trace("preferences: RegQueryValueExA failed for " + name + ErrorSuffix(status));
+  Trace("preferences: RegQueryValueExA failed for ", name, ErrorSuffix(status));
   return std::nullopt;
 }
 
@@ -74,7 +73,7 @@ void RegistryPreferenceStore::WriteString(const std::string& name, const std::st
   if (status != ERROR_SUCCESS)
     throw Exception("RegSetValueExA failed for " + FullKeyPath(keyPath_) + "\\" + name +
                     ErrorSuffix(status));
-  Trace("preferences: " + name + " := \"" + value + "\"");
+  Trace("preferences: ", name, " := \"", value, "\"");
 }
 
 std::optional<std::string> RegistryPreferenceStore::ReadFolder(const std::string& name,
@@ -104,7 +103,7 @@ std::string SystemTempPath() {
   wchar_t path[MAX_PATH + 2];
   const DWORD length = GetTempPathW(MAX_PATH + 2, path);
   if (length == 0 || length > MAX_PATH + 1) {
-    Trace("preferences: GetTempPathW failed" + ErrorSuffix(static_cast<LONG>(GetLastError())));
+    Trace("preferences: GetTempPathW failed", ErrorSuffix(static_cast<LONG>(GetLastError())));
     return {};
   }
   return AnsiPathOrRaise(path, PathRole::TempFolder);

@@ -32,8 +32,7 @@ class KeyReader {
 
   std::string String(const char* section, const char* key, const std::string& defaultValue) const {
     std::optional<std::string> text = ini_.Read(section, key);
-    Trace(std::string("settings: ") + key + " = " + Quoted(text ? *text : defaultValue) +
-          (text ? " from the file" : " by default"));
+    Trace("settings: ", key, " = ", Quoted(text ? *text : defaultValue), (text ? " from the file" : " by default"));
     Note(section, key, SettingKind::String, defaultValue, text,
          text ? SettingOutcome::Taken : SettingOutcome::Missing);
     return text ? *text : defaultValue;
@@ -58,8 +57,7 @@ class KeyReader {
       field = number == 1;
       return;
     }
-    Trace(std::string("settings: ") + key + " left " + BoolText(field) + " (" +
-          std::to_string(number) + " is neither 0 nor 1)");
+    Trace("settings: ", key, " left ", BoolText(field), " (", number, " is neither 0 nor 1)");
   }
 
   void UserChoice(TOptionState RunnerSettings::*field, RunnerSettings& settings) const {
@@ -72,11 +70,10 @@ class KeyReader {
     if (number == 0 || number == 1) {
       state.Value = (number == 0) == option.ValueForZero;
       state.UserChoice = false;
-      Trace(std::string("settings: ") + option.Key + " fixed to " + BoolText(state.Value));
+      Trace("settings: ", option.Key, " fixed to ", BoolText(state.Value));
     } else {
       state.UserChoice = true;
-      Trace(std::string("settings: ") + option.Key + " left to the user (preference " +
-            option.Preference + ")");
+      Trace("settings: ", option.Key, " left to the user (preference ", option.Preference, ")");
     }
   }
 
@@ -85,12 +82,11 @@ class KeyReader {
     text = ini_.Read(kSettingsSection, key);
     std::optional<int32_t> number = text ? ParseSettingsInteger(*text) : std::nullopt;
     if (number) {
-      Trace(std::string("settings: ") + key + " = " + std::to_string(*number) + " from the file (" +
-            Quoted(*text) + ")");
+      Trace("settings: ", key, " = ", *number, " from the file (", Quoted(*text), ")");
       return *number;
     }
-    Trace(std::string("settings: ") + key + " = " + std::to_string(defaultValue) + " by default (" +
-          (text ? Quoted(*text) + " is not a number" : std::string("not in the file")) + ")");
+    Trace("settings: ", key, " = ", defaultValue, " by default (",
+          (text ? Quoted(*text) + " is not a number" : std::string("not in the file")), ")");
     return defaultValue;
   }
 
@@ -154,7 +150,7 @@ void ReadKeys(const IniFile& ini, const std::string& programName, RunnerSettings
 
 void ReadSettingsKeys(const std::string& settingsFilePath, const std::string& programName,
                       const PreferenceStore& preferences, RunnerSettings& settings) {
-  Trace("settings: reading " + settingsFilePath);
+  Trace("settings: reading ", settingsFilePath);
   PresetUserChoiceOptions(settings);
   ReadKeys(IniFile::Load(settingsFilePath), programName, settings, nullptr);
   OverlayPreferences(preferences, settings);

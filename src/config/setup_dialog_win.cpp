@@ -169,7 +169,7 @@ INT_PTR CALLBACK SetupDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
   try {
     return Dispatch(*dialog, hwnd, msg, wParam);
   } catch (const std::exception& e) {
-    Trace(std::string("setup dialog: ") + e.what());
+    Trace("setup dialog: ", e.what());
   }
   return FALSE;
 }
@@ -194,7 +194,7 @@ void TfrmSetup::CreateSetupDialog(HWND parent) {
   DWORD error = GetLastError();
   // A refused password closed the dialog on purpose; anything else is a failure to say.
   if (SettingsRead && !PasswordAccepted) return;
-  Trace("setup dialog: CreateDialogParamA failed for SETUP_DIALOG (error " + std::to_string(error) + ")");
+  Trace("setup dialog: CreateDialogParamA failed for SETUP_DIALOG (error ", error, ")");
   MessageBoxA(nullptr, kCreationFailedText, kErrorCaption, MB_OK);
 }
 
@@ -214,7 +214,7 @@ void TfrmSetup::ShowSetupDialog(const DialogPump& pump) {
   // A dialog whose initialisation never ran holds no values read from the settings or the store.
   if (!SettingsRead) return;
   PreferencesChanged = SavePreferences(*Input.Preferences, Settings);
-  Trace(std::string("setup dialog: preferences saved, ") + (PreferencesChanged ? "changed" : "unchanged"));
+  Trace("setup dialog: preferences saved, ", (PreferencesChanged ? "changed" : "unchanged"));
 }
 
 void ApplyOptionToControl(const TOptionState& option, HWND control) {

@@ -36,8 +36,7 @@ void OverlayPreferences(const PreferenceStore& store, RunnerSettings& settings) 
     if (!state.UserChoice) continue;
     bool stored = ReadBoolPreference(store, option.Preference, option.PreferenceDefault);
     state.Value = stored != option.PreferenceInverted;
-    Trace(std::string("settings: ") + option.Key + " = " + (state.Value ? "true" : "false") +
-          " from the preferences");
+    Trace("settings: ", option.Key, " = ", (state.Value ? "true" : "false"), " from the preferences");
   }
   settings.RightClickMenu.Enabled = settings.Interaction.Value;
 }

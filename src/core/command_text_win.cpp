@@ -38,14 +38,13 @@ LRESULT TfrmMain::HandleCommandText(WPARAM requestCode, LPARAM textPointer) {
     case CommandTextAction::Caption:
       return kReplyCaption;
     case CommandTextAction::MovieCommand:
-      Trace("command text: movie command \"" + Traceable(text) + "\"");
+      Trace("command text: movie command \"", Traceable(text), "\"");
       return kReplyMovieCommand;
     case CommandTextAction::CheckedRequest:
       return kReplyBrowserRequest;
     case CommandTextAction::RefuseAddress:
       // Answered as an address that was handed on: the movie learns nothing it could try again with.
-      Trace("command text: \"" + Traceable(decision.Address) + "\" is refused: " +
-            AddressRefusalText(decision.Refusal));
+      Trace("command text: \"", Traceable(decision.Address), "\" is refused: ", AddressRefusalText(decision.Refusal));
       return kReplyBrowserRequest;
     case CommandTextAction::OpenAddress:
       Opener.Open(MainWnd, decision.Target);

@@ -62,12 +62,12 @@ void Append(wchar_t (&text)[kBoxTextCapacity], size_t& at, const Char* part) {
 }  // namespace
 
 void ReportException(HWND owner, const std::exception& error) {
-  Trace(std::string("error: ") + error.what());
+  Trace("error: ", error.what());
   MessageBoxA(owner, (std::string("Exception occured: ") + error.what()).c_str(), "Error", MB_OK);
 }
 
 void ReportFatalException(const std::exception& error) {
-  Trace(std::string("fatal error: ") + error.what());
+  Trace("fatal error: ", error.what());
   std::string message = error.what();
   const char* period = !message.empty() && message.back() == '.' ? "" : ".";
   // "Exception %s in module %s at %p.\n%s%s", put together without the printf family, which

@@ -11,7 +11,7 @@ HWND CreateMainWindow(const WindowLayout& layout, HINSTANCE instance) {
                                 layout.Top, layout.Width, layout.Height, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) {
     const std::string text = Win32FailureText("CreateWindowExA", kMainWindowClass, GetLastError());
-    Trace("start: " + text);
+    Trace("start: ", text);
     throw Exception(text);
   }
   return window;

@@ -48,4 +48,23 @@ bool DragShouldMove(bool alreadyMoved, int32_t dx, int32_t dy) {
   return alreadyMoved || std::abs(dx) >= kDragDeadZone || std::abs(dy) >= kDragDeadZone;
 }
 
+// strtoull itself would bring the C library's whole family of number readers into the Runner.
+bool PublishedHandleMatches(const char* text, uint64_t handle) {
+  constexpr uint64_t kLargest = UINT64_MAX;
+  while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
+  const bool negative = *text == '-';
+  if (*text == '+' || *text == '-') ++text;
+  if (*text < '0' || *text > '9') return false;
+  uint64_t value = 0;
+  bool tooLarge = false;
+  for (; *text >= '0' && *text <= '9'; ++text) {
+    const auto digit = static_cast<uint64_t>(*text - '0');
+    tooLarge = tooLarge || value > kLargest / 10 || (value == kLargest / 10 && digit > kLargest % 10);
+    value = value * 10 + digit;
+  }
+  if (*text != '\0') return false;
+  if (tooLarge) return handle == kLargest;
+  return (negative ? 0 - value : value) == handle;
+}
+
 }  // namespace vm

@@ -30,4 +30,9 @@ void KeepAspectRatio(int32_t edge, const RatioState& state, Edges& proposed);
 constexpr int32_t kDragDeadZone = 8;
 bool DragShouldMove(bool alreadyMoved, int32_t dx, int32_t dy);
 
+// The global close's test of the handle that a runner published in an environment variable: the
+// whole text converts to handle as C's strtoull reads it (leading white space, a sign, decimal
+// digits; a negative number wraps around, a number too large for 64 bits reads as the largest).
+bool PublishedHandleMatches(const char* text, uint64_t handle);
+
 }  // namespace vm

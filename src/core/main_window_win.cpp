@@ -1,6 +1,5 @@
 #include "core/main_window_win.h"
 
-#include <cstdlib>
 #include <exception>
 #include <string>
 
@@ -194,9 +193,7 @@ void OnGlobalClose(TfrmMain& r, WPARAM wParam, LPARAM lParam) {
   }
   char value[kEnvironmentCapacity + 1] = {};
   GetEnvironmentVariableA(name.c_str(), value, sizeof value);
-  char* end = nullptr;
-  const unsigned long long handle = std::strtoull(value, &end, 10);
-  if (value[0] != '\0' && *end == '\0' && handle == static_cast<unsigned long long>(wParam) && r.ProjectorWindow)
+  if (PublishedHandleMatches(value, wParam) && r.ProjectorWindow)
     PostMessageA(r.ProjectorWindow, r.GlobalCloseMessage, wParam, lParam);
 }
 

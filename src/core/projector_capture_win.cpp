@@ -117,8 +117,7 @@ void TfrmMain::CaptureProjectorWindow() {
   SetWindowPos(MainWnd, nullptr, Left, Top, Width, Height, mainFlags | SWP_NOACTIVATE);
   SetWindowPos(ProjectorWindow, nullptr, 0, 0, ClientWidth, ClientHeight, kPlaceQuietly | SWP_SHOWWINDOW);
   SetWindowPos(MainWnd, nullptr, Left, Top, Width, Height, mainFlags);
-  Trace("capture: movie window embedded, main window " + std::to_string(Width) + "x" +
-        std::to_string(Height) + " at " + std::to_string(Left) + "," + std::to_string(Top));
+  Trace("capture: movie window embedded, main window ", Width, "x", Height, " at ", Left, ",", Top);
 }
 
 // The Runner's own walk where it can read the projector's menu. Under Wine it cannot (another
@@ -139,7 +138,7 @@ UINT TfrmMain::FullScreenCommandOfProjector() {
     if (handed != 0) command = handed;
     source = handed != 0 ? " from the hook library" : ": the projector's menu is out of reach";
   }
-  Trace("capture: full-screen command " + std::to_string(command) + source);
+  Trace("capture: full-screen command ", command, source);
   return command;
 }
 

@@ -21,7 +21,7 @@ constexpr DWORD kProgramWaitStepMs = 44;
 
 void DeleteOnce(const std::string& path) {
   bool deleted = DeleteFileA(path.c_str()) != FALSE;
-  Trace("clean-up: delete " + path + (deleted ? ": done" : ": failed"));
+  Trace("clean-up: delete ", path, (deleted ? ": done" : ": failed"));
 }
 
 // The hook library is mapped into the projector alone, which has ended by now; should it still be
@@ -29,14 +29,14 @@ void DeleteOnce(const std::string& path) {
 void DeleteHookLibrary(const std::string& path) {
   for (int attempt = 1; attempt <= kHookLibraryDeleteTries; ++attempt) {
     if (DeleteFileA(path.c_str())) {
-      Trace("clean-up: delete " + path + ": done");
+      Trace("clean-up: delete ", path, ": done");
       return;
     }
     if (attempt < kHookLibraryDeleteTries) Sleep(kHookLibraryRetryMs);
     else MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     PumpPending();
   }
-  Trace("clean-up: delete " + path + ": failed, left for deletion at the next restart");
+  Trace("clean-up: delete ", path, ": failed, left for deletion at the next restart");
 }
 
 }  // namespace
@@ -45,7 +45,7 @@ SessionCleanup::~SessionCleanup() {
   try {
     Run();
   } catch (const std::exception& e) {
-    Trace(std::string("clean-up: stopped by an error: ") + e.what());
+    Trace("clean-up: stopped by an error: ", e.what());
   }
 }
 
@@ -92,7 +92,7 @@ void SessionCleanup::Run() {
   if (HookLibraryPathFormed) DeleteHookLibrary(p.HookLibraryFileName);
   if (!dir.empty()) {
     RemoveInstanceDirectory(dir);
-    Trace("clean-up: removed the instance directory " + dir);
+    Trace("clean-up: removed the instance directory ", dir);
   }
   r_.Instance.InstanceLock.reset();
 }
@@ -107,13 +107,13 @@ void SessionCleanup::AwaitSessionPrograms() {
     JOBOBJECT_BASIC_ACCOUNTING_INFORMATION job = {};
     if (!QueryInformationJobObject(ProjectorJob.get(), JobObjectBasicAccountingInformation, &job, sizeof job,
                                    nullptr)) {
-      Trace("clean-up: " + Win32FailureText("QueryInformationJobObject", "the job", GetLastError()));
+      Trace("clean-up: ", Win32FailureText("QueryInformationJobObject", "the job", GetLastError()));
       return;
     }
     if (job.ActiveProcesses == 0) break;
     if (!waiting) {
       ShowWindow(r_.MainWnd, SW_HIDE);
-      Trace("clean-up: waiting for the movie's " + std::to_string(job.ActiveProcesses) + " program(s)");
+      Trace("clean-up: waiting for the movie's ", job.ActiveProcesses, " program(s)");
       waiting = true;
     }
     Sleep(kProgramWaitStepMs);

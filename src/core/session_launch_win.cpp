@@ -64,7 +64,7 @@ UniqueHandle TieToRunner(HANDLE process) {
   limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
   if (!job || !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
       !AssignProcessToJobObject(job.get(), process)) {
-    Trace("launch: the projector is not tied to the runner's life: " +
+    Trace("launch: the projector is not tied to the runner's life: ",
           Win32FailureText("AssignProcessToJobObject", "the projector", GetLastError()));
     return UniqueHandle();
   }
@@ -115,7 +115,7 @@ void LaunchSteps::ChooseWorkingDirectory() {
     case kInstanceDirectory:
     default: r_.UseStartDirectory = false; break;
   }
-  Trace(std::string("launch: the projector starts in ") +
+  Trace("launch: the projector starts in ",
         (r_.UseStartDirectory ? "the runner's directory" : "the instance directory"));
 }
 
@@ -150,16 +150,16 @@ bool LaunchSteps::MapSharedBlock() {
   c_.Mapping.reset(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kSharedMappingSize,
                                       mappingName.c_str()));
   if (!c_.Mapping) {
-    Trace("launch: " + Win32FailureText("CreateFileMappingA", mappingName, GetLastError()));
+    Trace("launch: ", Win32FailureText("CreateFileMappingA", mappingName, GetLastError()));
     return false;
   }
   c_.View.reset(MapViewOfFile(c_.Mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, kSharedBlockSize));
   r_.SharedBlockBytes = static_cast<uint8_t*>(c_.View.get());
   if (!c_.View) {
-    Trace("launch: " + Win32FailureText("MapViewOfFile", mappingName, GetLastError()));
+    Trace("launch: ", Win32FailureText("MapViewOfFile", mappingName, GetLastError()));
     return false;
   }
-  Trace("launch: shared block " + mappingName);
+  Trace("launch: shared block ", mappingName);
   return true;
 }
 
@@ -173,7 +173,7 @@ bool LaunchSteps::LoadHookLibrary() {
     const std::string text = std::string(kHookLibraryName) +
                              (FileExists(p.HookLibraryFileName) ? " exists but have" : "") + " not loaded: " +
                              SystemMessage(error);
-    Trace("launch: " + text);
+    Trace("launch: ", text);
     MessageBoxA(r_.MainWnd, text.c_str(), OwnExecutablePath().c_str(), MB_OK);
     return false;
   }
@@ -182,7 +182,7 @@ bool LaunchSteps::LoadHookLibrary() {
     procs_[i] = reinterpret_cast<HOOKPROC>(
         reinterpret_cast<void*>(GetProcAddress(c_.HookLibrary.get(), kHookExports[i])));
     if (procs_[i] == nullptr) {
-      Trace(std::string("launch: the hook library lacks the export ") + kHookExports[i] + "; ending");
+      Trace("launch: the hook library lacks the export ", kHookExports[i], "; ending");
       return false;
     }
   }
@@ -252,7 +252,7 @@ bool LaunchSteps::StartProjector() {
   PROCESS_INFORMATION info = {};
   if (!CreateProcessA(projectorPath.c_str(), nullptr, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
                       workingDir.c_str(), &startup, &info)) {
-    Trace("launch: " + Win32FailureText("CreateProcessA", projectorPath, GetLastError()));
+    Trace("launch: ", Win32FailureText("CreateProcessA", projectorPath, GetLastError()));
     return false;
   }
   c_.ProjectorProcess.reset(info.hProcess);
@@ -263,8 +263,7 @@ bool LaunchSteps::StartProjector() {
   c_.AttachedThreadId = info.dwThreadId;
   c_.ProjectorJob = TieToRunner(info.hProcess);
   if (r_.Settings.Sound.Value) c_.Mute.Begin();
-  Trace("launch: projector " + projectorPath + " started in " + workingDir + " (process " +
-        std::to_string(info.dwProcessId) + ")");
+  Trace("launch: projector ", projectorPath, " started in ", workingDir, " (process ", info.dwProcessId, ")");
   return true;
 }
 
@@ -281,7 +280,7 @@ bool LaunchSteps::Install(int kind, HookExport which, UniqueHook& hook, const ch
     if (hook) return true;
     if (error != ERROR_INVALID_PARAMETER || GetTickCount() - start >= kInputIdleMs ||
         (!c_.ProjectorSuspended && WaitForSingleObject(c_.ProjectorProcess.get(), kHookRetryMs) != WAIT_TIMEOUT)) {
-      Trace("launch: " + Win32FailureText("SetWindowsHookExA", name, error) + "; ending");
+      Trace("launch: ", Win32FailureText("SetWindowsHookExA", name, error), "; ending");
       return false;
     }
     if (c_.ProjectorSuspended) ResumeThread(c_.ProjectorThread.get());

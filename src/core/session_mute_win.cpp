@@ -58,7 +58,7 @@ void StoreRecordValue(const std::string& keyPath, const char* name, const std::s
                    : RegDeleteValueA(key.get(), name);
   }
   if (status != ERROR_SUCCESS && !(value == nullptr && status == ERROR_FILE_NOT_FOUND))
-    Trace(std::string("mute: ") + name + " not stored (error " + std::to_string(status) + ")");
+    Trace("mute: ", name, " not stored (error ", status, ")");
 }
 
 // The shared record, read under the mutex. Commit writes it back, and only what changed: a

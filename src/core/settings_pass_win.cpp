@@ -37,7 +37,7 @@ void TfrmMain::ReadRunnerSettings(RunnerSettings& into) {
   Appender.TargetDir = folder.Path();
   Placement.SettingsFileName.clear();
   Appender.OnFile = Placement.FileHandler();
-  Trace("settings: extracting the settings file into " + folder.Path());
+  Trace("settings: extracting the settings file into ", folder.Path());
   try {
     Appender.Extract(kRunnerSession);
   } catch (...) {

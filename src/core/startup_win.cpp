@@ -50,10 +50,9 @@ void TfrmMain::StartUp() {
   const std::string section = PreferenceSectionName(ProgramName, IsSystemLeadByte);
   Preferences = std::make_unique<RegistryPreferenceStore>(section);
   TempBase = TempBaseDirectory(*Preferences);
-  Trace("start: " + ownPath + (SetupMode ? " in setup mode" : "") + ", program name \"" +
-        ProgramName + "\"");
+  Trace("start: ", ownPath, (SetupMode ? " in setup mode" : ""), ", program name \"", ProgramName, "\"");
   if (section != ProgramName)
-    Trace("start: a name too long for the registry: preferences under \"" + section + "\"");
+    Trace("start: a name too long for the registry: preferences under \"", section, "\"");
 
   ResizePending = false;
   ScreenWidth = ClientWidth = Width = GetSystemMetrics(SM_CXSCREEN);
@@ -100,9 +99,7 @@ void TfrmMain::StartUp() {
       PopupMenu = nullptr;
     }
   }
-  Trace("start: main window " + std::to_string(Width) + "x" + std::to_string(Height) + " at " +
-        std::to_string(Left) + "," + std::to_string(Top) + ", " + std::to_string(items.size()) +
-        " menu items");
+  Trace("start: main window ", Width, "x", Height, " at ", Left, ",", Top, ", ", items.size(), " menu items");
   PostMessageA(MainWnd, WM_RUNNER_START, 0, 0);
 }
 

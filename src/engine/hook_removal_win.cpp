@@ -18,8 +18,7 @@ bool RemoveHookRetrying(HHOOK hook, const std::function<void()>& pump) {
     MessageBeep(0);
     pump();
     if (error == ERROR_INVALID_HOOK_HANDLE && ++invalid >= kInvalidHandleTries) {
-      Trace("clean-up: the hook handle is invalid (error " + std::to_string(error) + "), given up after " +
-            std::to_string(invalid) + " tries");
+      Trace("clean-up: the hook handle is invalid (error ", error, "), given up after ", invalid, " tries");
       return false;
     }
   }

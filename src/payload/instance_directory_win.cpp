@@ -29,8 +29,7 @@ bool LockClaims(UniqueHandle& lock, MutexOwnership& ownership) {
   lock.reset(CreateMutexA(nullptr, FALSE, kClaimLockName));
   if (!lock) {
     DWORD error = GetLastError();
-    Trace("claim: lock " + std::string(kClaimLockName) + " not created (" + Error(error) +
-          "), claiming without it");
+    Trace("claim: lock ", kClaimLockName, " not created (", Error(error), "), claiming without it");
     return true;
   }
   DWORD wait = WaitForSingleObject(lock.get(), kClaimLockWaitMs);
@@ -57,7 +56,7 @@ bool TakeNumber(int32_t number, UniqueHandle& lock) {
   lock.reset(CreateMutexA(nullptr, FALSE, name.c_str()));
   DWORD error = GetLastError();
   if (!lock) {
-    Trace("claim: mutex " + name + " not created (" + Error(error) + "), number unguarded");
+    Trace("claim: mutex ", name, " not created (", Error(error), "), number unguarded");
     return true;
   }
   if (error == ERROR_ALREADY_EXISTS) {
@@ -75,28 +74,27 @@ bool CreateCandidate(const std::string& candidate) {
   while (!CreateDirectoryA(candidate.c_str(), nullptr)) {
     DWORD error = GetLastError();
     if (error != ERROR_ALREADY_EXISTS) {
-      Trace("claim: " + candidate + " not created (" + Error(error) + ")");
+      Trace("claim: ", candidate, " not created (", Error(error), ")");
       throw Exception("Can't create dir " + candidate);
     }
     if (!IsDirectory(candidate)) {
-      Trace("claim: " + candidate + " is a file, not a directory of ours, passed over");
+      Trace("claim: ", candidate, " is a file, not a directory of ours, passed over");
       return false;
     }
     if (deleted) {
-      Trace("claim: " + candidate + " exists again after its deletion, passed over");
+      Trace("claim: ", candidate, " exists again after its deletion, passed over");
       return false;
     }
     if (!IsTreeFree(candidate)) {
-      Trace("claim: " + candidate + " is in use, passed over");
+      Trace("claim: ", candidate, " is in use, passed over");
       return false;
     }
     int result = ShellDelete(candidate);
     if (result != 0) {
-      Trace("claim: " + candidate + " is unused but its deletion failed (result " +
-            std::to_string(result) + "), passed over");
+      Trace("claim: ", candidate, " is unused but its deletion failed (result ", result, "), passed over");
       return false;
     }
-    Trace("claim: " + candidate + " was left behind unused, deleted for reuse");
+    Trace("claim: ", candidate, " was left behind unused, deleted for reuse");
     deleted = true;
   }
   return true;
@@ -117,7 +115,7 @@ void RemoveStaleDirectories(const std::string& base, int32_t claimed) {
     UniqueHandle held;
     if (!TakeNumber(*number, held) || !IsTreeFree(dir)) continue;
     const int result = ShellDelete(dir);
-    Trace("claim: " + dir + " left behind unused, deleted with result " + std::to_string(result));
+    Trace("claim: ", dir, " left behind unused, deleted with result ", result);
   } while (FindNextFileA(search.get(), &found));
 }
 
@@ -142,7 +140,7 @@ void ClaimInstanceDirectory(InstanceClaim& claim) {
   for (;; ++number) {
     candidate = InstanceDirectoryPath(base, number);
     if (!TakeNumber(number, instanceLock)) {
-      Trace("claim: " + candidate + " passed over, number held by a running instance");
+      Trace("claim: ", candidate, " passed over, number held by a running instance");
       continue;
     }
     if (CreateCandidate(candidate)) break;
@@ -154,7 +152,7 @@ void ClaimInstanceDirectory(InstanceClaim& claim) {
   claim.InstanceSuffix = InstanceSuffixFor(number);
   claim.InstanceDir = candidate + "\\";
   claim.InstanceLock = std::move(instanceLock);
-  Trace("claim: number " + std::to_string(number) + " claimed, " + claim.InstanceDir);
+  Trace("claim: number ", number, " claimed, ", claim.InstanceDir);
 }
 
 void RemoveInstanceDirectory(const std::string& instanceDir, ShellDeleteFunction shellDelete) {
@@ -166,24 +164,23 @@ void RemoveInstanceDirectory(const std::string& instanceDir, ShellDeleteFunction
   const std::string dir = WithoutTrailingBackslash(instanceDir, IsSystemLeadByte);
 
   int result = shellDelete(dir + "\\*.dat", ShellDeleteMode::Permanent);
-  Trace("remove: " + dir + "\\*.dat deleted with result " + std::to_string(result));
+  Trace("remove: ", dir, "\\*.dat deleted with result ", result);
   if (RemoveDirectoryA(dir.c_str())) {
-    Trace("remove: " + dir + " removed");
+    Trace("remove: ", dir, " removed");
     return;
   }
   DWORD error = GetLastError();
-  Trace("remove: " + dir + " not removed (" + Error(error) + "), deleting the tree");
+  Trace("remove: ", dir, " not removed (", Error(error), "), deleting the tree");
 
   // Files of the session may still be held for a moment by the projector that just ended.
   const DWORD start = GetTickCount();
   while ((result = shellDelete(dir, ShellDeleteMode::Permanent)) != 0 &&
          GetTickCount() - start <= kRemoveTimeLimitMs)
     Sleep(kRemoveRetryDelayMs);
-  Trace("remove: tree deleted with result " + std::to_string(result) + " after " +
-        std::to_string(GetTickCount() - start) + " ms");
+  Trace("remove: tree deleted with result ", result, " after ", GetTickCount() - start, " ms");
   if (result != 0) {
     result = shellDelete(dir, ShellDeleteMode::ToRecycleBin);
-    Trace("remove: tree moved to the recycle bin with result " + std::to_string(result));
+    Trace("remove: tree moved to the recycle bin with result ", result);
   }
 }
 
@@ -207,8 +204,7 @@ void RemoveAbandonedPrivateFolders(const std::string& base, const std::string& p
     const std::optional<uint32_t> owner = PrivateFolderOwner(found.cFileName, prefix);
     if (owner && *owner != GetCurrentProcessId() && IsGone(*owner)) {
       const int result = ShellDelete(base + found.cFileName);
-      Trace("private folder: " + base + found.cFileName + ", left by an ended process, deleted with result " +
-            std::to_string(result));
+      Trace("private folder: ", base, found.cFileName, ", left by an ended process, deleted with result ", result);
     }
   } while (FindNextFileA(search.get(), &found));
 }
@@ -226,7 +222,7 @@ PrivateFolder::PrivateFolder(const std::string& base, const std::string& prefix)
     }
     const DWORD error = GetLastError();
     if (error != ERROR_ALREADY_EXISTS) {
-      Trace("private folder: " + candidate + " not created (" + Error(error) + ")");
+      Trace("private folder: ", candidate, " not created (", Error(error), ")");
       throw Exception("Can't create dir " + candidate);
     }
   }
@@ -236,7 +232,7 @@ PrivateFolder::PrivateFolder(const std::string& base, const std::string& prefix)
 PrivateFolder::~PrivateFolder() {
   const std::string dir = WithoutTrailingBackslash(path_, IsSystemLeadByte);
   const int result = ShellDelete(dir);
-  Trace("private folder: " + dir + " deleted with result " + std::to_string(result));
+  Trace("private folder: ", dir, " deleted with result ", result);
 }
 
 }  // namespace vm

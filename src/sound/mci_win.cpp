@@ -64,11 +64,12 @@ class SystemMciCalls : public Mci {
   }
 };
 
+// At namespace scope, not a function's static: that one would bring the library's thread-safe
+// guard for its first use.
+SystemMciCalls MciCalls;
+
 }  // namespace
 
-Mci& SystemMci() {
-  static SystemMciCalls calls;
-  return calls;
-}
+Mci& SystemMci() { return MciCalls; }
 
 }  // namespace vm

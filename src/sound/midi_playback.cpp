@@ -18,9 +18,9 @@ void StartMidi(TMediaPlayer& player, const MidiState& state, const std::string& 
     if (state.Loop) player.OnNotify = [state](TMediaPlayer& p) { MidiLoopNotify(p, state); };
     player.SetNotify(true);
     player.Play();
-    Trace("midi: playing " + file);
+    Trace("midi: playing ", file);
   } catch (const Exception& e) {
-    Trace(std::string("midi: no music: ") + e.what());
+    Trace("midi: no music: ", e.what());
   }
 }
 
@@ -29,11 +29,11 @@ void MidiLoopNotify(TMediaPlayer& player, const MidiState& state) {
   --state.LoopTimes;
   player.SetNotify(true);
   if (state.LoopTimes > 0) {
-    Trace("midi: playing again, " + std::to_string(state.LoopTimes) + " to go");
+    Trace("midi: playing again, ", state.LoopTimes, " to go");
     try {
       player.Play();
     } catch (const Exception& e) {
-      Trace(std::string("midi: ") + e.what());
+      Trace("midi: ", e.what());
     }
   }
 }
@@ -43,7 +43,7 @@ void StopMidi(TMediaPlayer& player, bool& muted, const std::function<void()>& pu
   try {
     if (player.GetMode() == kModePlaying) player.Stop();
   } catch (const Exception& e) {
-    Trace(std::string("midi: ") + e.what());
+    Trace("midi: ", e.what());
   }
   pumpPending();
   player.Close();

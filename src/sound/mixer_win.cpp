@@ -143,16 +143,15 @@ class SystemWaveCalls : public WaveVolume {
   }
 };
 
+// At namespace scope, not functions' statics: those would bring the library's thread-safe guard
+// for their first use.
+SystemMixerCalls MixerCalls;
+SystemWaveCalls WaveCalls;
+
 }  // namespace
 
-Mixers& SystemMixers() {
-  static SystemMixerCalls calls;
-  return calls;
-}
+Mixers& SystemMixers() { return MixerCalls; }
 
-WaveVolume& SystemWaveVolume() {
-  static SystemWaveCalls calls;
-  return calls;
-}
+WaveVolume& SystemWaveVolume() { return WaveCalls; }
 
 }  // namespace vm

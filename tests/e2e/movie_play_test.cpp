@@ -180,6 +180,18 @@ TEST_F(MoviePlay, TheWindowsKeysReachTheMovieOnlyWhenTheyAreNotDisabled) {
   }
 }
 
+// Windows Vista and later take a 32-bit program so named for an installer unless its manifest
+// says otherwise. Wine asks for no elevation and, as measured, starts a program whose manifest it
+// cannot parse all the same, so the manifest's form is checked where it is read back natively;
+// this shows that such a name, space and all, starts and plays with the manifest in place.
+TEST_F(MoviePlay, AProgramNamedLikeAnInstallerPlays) {
+  PackedRunner runner = Movie("Install Guide", Settings(""));
+  runner.StandinScript = "ready;close-request";
+  vmtest::PlayToACleanEnd(runner, kRunTimeoutMs);
+  EXPECT_TRUE(Has(runner.StandinLines(), "parent-class GaGaMossantWindow"));
+  EXPECT_TRUE(Has(runner.StandinLines(), "closed"));
+}
+
 // Every way of quitting ends in a polite close of the projector and a clean Runner exit.
 TEST_F(MoviePlay, QuitPaths) {
   struct Case {

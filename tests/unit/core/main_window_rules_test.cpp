@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
 
 vm::RatioState Window640x480(int32_t cursorX, int32_t cursorY) {
@@ -51,6 +53,22 @@ TEST(DragShouldMove, WaitsForEightPixelsThenFollows) {
   EXPECT_TRUE(vm::DragShouldMove(false, 8, 0));
   EXPECT_TRUE(vm::DragShouldMove(false, 0, -8));
   EXPECT_TRUE(vm::DragShouldMove(true, 1, 0));
+}
+
+// The rule is C's strtoull reading the whole text, so strtoull itself is the expectation.
+TEST(PublishedHandleMatches, ReadsTheTextAsStrtoullDoes) {
+  const char* texts[] = {"65620", " \t\n65620", "+65620", "-65620", "00065620", "0", "-0", "", "  ",
+                         "65620 ", "6562x", "+", "0x10", "18446744073709551615", "18446744073709551616",
+                         "99999999999999999999", "-18446744073709551616", "-1"};
+  const uint64_t handles[] = {65620, 0, 16, UINT64_MAX, 0 - uint64_t{65620}};
+  for (const char* text : texts) {
+    char* end = nullptr;
+    const unsigned long long read = std::strtoull(text, &end, 10);
+    for (uint64_t handle : handles) {
+      const bool expected = text[0] != '\0' && *end == '\0' && read == handle;
+      EXPECT_EQ(vm::PublishedHandleMatches(text, handle), expected) << '"' << text << "\" " << handle;
+    }
+  }
 }
 
 }  // namespace

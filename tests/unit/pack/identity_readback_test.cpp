@@ -161,6 +161,32 @@ TEST_P(IdentityReadbackTest, SigningAfterwardsKeepsTheIdentityAndThePayload) {
   ExpectWrestoolReadsTheIdentity(signedFile);
 }
 
+// Windows reads the manifest as it loads the program: it must survive packing, keep the program
+// from being taken for an installer, and leave the process DPI-unaware with the classic controls.
+TEST_P(IdentityReadbackTest, TheManifestKeepsItsPromisesInThePackedProgram) {
+  if (GetParam().BuiltAt.empty()) GTEST_SKIP() << "the fixture carries no manifest";
+  if (!HasTool("wrestool --version")) GTEST_SKIP() << "icoutils is not installed";
+  BuildIdentified();
+  for (const std::string& file : {runner_, out_}) {
+    SCOPED_TRACE(file);
+    const std::optional<std::string> manifest = Output("wrestool -x --raw -t24 -n1 " + Quoted(file));
+    ASSERT_TRUE(manifest && !manifest->empty());
+    EXPECT_NE(manifest->find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos) << *manifest;
+    for (const char* windows : {"e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
+                                "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
+                                "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
+      EXPECT_NE(manifest->find("<supportedOS Id=\"{" + std::string(windows) + "}\"/>"), std::string::npos) << windows;
+    EXPECT_EQ(manifest->find("dpiAware"), std::string::npos) << *manifest;
+    EXPECT_EQ(manifest->find("Microsoft.Windows.Common-Controls"), std::string::npos) << *manifest;
+    // A manifest that is not well-formed keeps Windows from starting the program at all.
+    if (HasTool("xmllint --version")) {
+      const std::string extracted = dir_.File("manifest.xml");
+      vmtest::WriteBytes(extracted, *manifest);
+      EXPECT_TRUE(Output("xmllint --noout " + Quoted(extracted))) << *manifest;
+    }
+  }
+}
+
 std::string BuiltRunner(const std::string& preset) {
   return std::string(VARDEL_SOURCE_DIR) + "/build/" + preset + "/bin/runner.exe";
 }
