@@ -8,8 +8,8 @@
 #include "core/main_window_rules.h"
 #include "core/process_state.h"
 #include "core/runner.h"
+#include "engine/movie_window_rules.h"
 #include "engine/runner_messages.h"
-#include "hooklib/movie_window_rules.h"
 #include "payload/file_helpers_paths.h"
 #include "support/trace.h"
 
@@ -147,18 +147,18 @@ void OnMenuCommand(TfrmMain& r, WPARAM id) {
 }
 
 void OnShowMenu(TfrmMain& r) {
-  if (r.PopupMenu == nullptr || !r.BlockMapped() || r.Block().IsSet(kBlockMenuOpen)) return;
+  if (!r.PopupMenu || !r.BlockMapped() || r.Block().IsSet(kBlockMenuOpen)) return;
   POINT cursor;
   GetCursorPos(&cursor);
   r.Block().Set(kBlockMenuOpen, 1);
-  TrackPopupMenu(r.PopupMenu, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, r.MainWnd, nullptr);
+  TrackPopupMenu(r.PopupMenu.get(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, r.MainWnd, nullptr);
   r.Block().Set(kBlockMenuOpen, 0);
 }
 
 void OnActivationNotice(TfrmMain& r, WPARAM window) {
   HWND activated = reinterpret_cast<HWND>(window);
   if (r.BlockMapped() && r.Block().IsSet(kBlockMenuOpen) && activated != r.MainWnd &&
-      (GetMenuState(r.PopupMenu, 0, MF_BYPOSITION) & MF_HILITE) == 0) {
+      (GetMenuState(r.PopupMenu.get(), 0, MF_BYPOSITION) & MF_HILITE) == 0) {
     SendMessageA(r.MainWnd, WM_CANCELMODE, 0, 0);
     r.Dragging = false;
   }
@@ -226,8 +226,7 @@ LRESULT Dispatch(TfrmMain& r, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
   LRESULT result = 0;
   switch (msg) {
     case WM_DESTROY:
-      if (r.PopupMenu) DestroyMenu(r.PopupMenu);
-      r.PopupMenu = nullptr;
+      r.PopupMenu.reset();
       break;
     case WM_MOVE:
       if (r.MainWnd) KeepRectangle(r);
@@ -308,12 +307,12 @@ LRESULT Dispatch(TfrmMain& r, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_RUNNER_ACTIVATION:     OnActivationNotice(r, wParam); return 0;
     case WM_RUNNER_FOREGROUND:     SetForegroundWindow(r.ProjectorWindow); return 0;
     case WM_RUNNER_SHOW_MENU:      OnShowMenu(r); return 0;
-    case WM_RUNNER_DRAG_END:       StopDrag(r); return 0;
+    case WM_RUNNER_CANCEL_DRAG:    StopDrag(r); return 0;
     case WM_RUNNER_DRAG_START:     OnDragStart(r, wParam); return 0;
     case WM_RUNNER_CLOSE:
       if (wParam == 0) SendMessageA(r.MainWnd, WM_CLOSE, 0, 0);
       return 0;
-    case WM_RUNNER_STOP_DRAG:      r.Dragging = false; return 0;
+    case WM_RUNNER_CLEAR_DRAGGING: r.Dragging = false; return 0;
     default:
       if (msg >= kFirstRunnerMessage && msg <= kLastRunnerMessage) return 0;
       if (msg == r.GlobalCloseMessage && r.GlobalCloseMessage != 0) {

@@ -13,7 +13,6 @@ namespace {
 
 constexpr DWORD kWindowSearchMs = 11000;
 constexpr DWORD kWindowSearchStepMs = 22;
-constexpr DWORD kSettleMs = 55;
 constexpr DWORD kCloseGraceMs = 555;
 // The library answers on the projector's first message after the re-parenting, its repaint at the
 // latest; a projector that the library does not reach costs this much once.

@@ -14,13 +14,16 @@
 #include "config/runner_settings.h"
 #include "payload/exe_appender.h"
 #include "payload/instance_directory_win.h"
+#include "payload/session_lookup.h"
 #include "sound/media_player.h"
 #include "sound/midi_playback.h"
+#include "support/win_handles.h"
 
 namespace vm {
 
-// The payload's session that the Runner plays; its settings file travels in it.
-constexpr char kRunnerSession[] = "Session1";
+// The pause that lets the projector act on what a launch or capture step has just done to it
+// before the next step looks.
+constexpr DWORD kSettleMs = 55;
 
 // The runner object: everything of one run of the Runner. It is created for each run of the
 // restart loop and reached by the main window procedure through CurrentRunner. The name is the
@@ -46,7 +49,7 @@ struct TfrmMain {
 
   // Window and presentation.
   HWND MainWnd = nullptr;
-  HMENU PopupMenu = nullptr;
+  UniqueMenu PopupMenu;
   int32_t Left = 0, Top = 0, Width = 0, Height = 0;
   int32_t RatioBaseWidth = 0, RatioBaseHeight = 0;
   RECT ScreenRect = {};

@@ -16,9 +16,17 @@ struct SessionHandles {
   uint32_t ProjectorProcessId = 0;
 };
 
+// The flags that the hooks read, written before any hook is in. The Windows keys' flag is only
+// ever set: the block starts cleared.
+void SetHookFlags(SharedBlock& block, const RunnerSettings& settings);
+
 // Completes the block once the hooks are in: the handles, the flags, and zeroes in the fields
 // that the hook procedures may have written meanwhile. The projector's process id comes last:
 // it makes the library act in that process.
 void CompleteSessionBlock(SharedBlock& block, const RunnerSettings& settings, const SessionHandles& handles);
+
+// At the session's end: the fields that make a library act, in the projector and towards the
+// Runner's windows, go back to 0.
+void ReleaseSessionBlock(SharedBlock& block);
 
 }  // namespace vm

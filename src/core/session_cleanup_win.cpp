@@ -6,6 +6,7 @@
 #include "core/message_pump_win.h"
 #include "core/process_state.h"
 #include "core/runner.h"
+#include "core/session_block.h"
 #include "engine/hook_removal_win.h"
 #include "support/failure_text.h"
 #include "support/trace.h"
@@ -147,11 +148,7 @@ void SessionCleanup::RemoveHooks(bool hooksGone) {
 void SessionCleanup::ReleaseSharedBlock() {
   if (r_.BlockMapped()) {
     SharedBlock block = r_.Block();
-    for (DwordField field : {kBlockProjectorProcessId, kBlockReserved28, kBlockProjectorWindow, kBlockMainWindow,
-                             kBlockMainWindowCopy})
-      block.Set(field, 0);
-    block.Set(kBlockReserved60, 0);
-    block.Set(kBlockKeyInteractionOff, 0);
+    ReleaseSessionBlock(block);
     Sleep(kBlockReleasePauseMs);
     r_.SharedBlockBytes = nullptr;
     View.reset();

@@ -25,7 +25,6 @@ constexpr DWORD kInputIdleMs = 11111;
 // Between tries to hook a projector thread that the system does not hook yet.
 constexpr DWORD kHookRetryMs = 1;
 constexpr DWORD kWaitStepMs = 44;
-constexpr DWORD kSettleMs = 55;
 constexpr DWORD kReadyPauseMs = 111;
 constexpr UINT kKeepPlace = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;
 constexpr EXECUTION_STATE kDisplayRequired = ES_CONTINUOUS | ES_DISPLAY_REQUIRED;
@@ -47,27 +46,23 @@ uint32_t HandleValue(const void* handle) {
   return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(handle));
 }
 
-std::string SystemMessage(DWORD error) {
-  char text[512] = {};
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                 sizeof text, nullptr);
-  return text;
-}
-
 // A Runner that is killed (the task manager, taskkill /f) runs no clean-up; the job makes the
 // system end its projector with it, instead of leaving it hidden and holding the instance
 // directory. The programs that the movie starts are the projector's children and stay in the
 // job: they belong to the session, which the clean-up ends only once they have ended.
 UniqueHandle TieToRunner(HANDLE process) {
+  auto untied = [](const char* api) {
+    Trace("launch: the projector is not tied to the runner's life: ",
+          Win32FailureText(api, "the projector", GetLastError()));
+    return UniqueHandle();
+  };
   UniqueHandle job(CreateJobObjectA(nullptr, nullptr));
+  if (!job) return untied("CreateJobObjectA");
   JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
   limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-  if (!job || !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
-      !AssignProcessToJobObject(job.get(), process)) {
-    Trace("launch: the projector is not tied to the runner's life: ",
-          Win32FailureText("AssignProcessToJobObject", "the projector", GetLastError()));
-    return UniqueHandle();
-  }
+  if (!SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits))
+    return untied("SetInformationJobObject");
+  if (!AssignProcessToJobObject(job.get(), process)) return untied("AssignProcessToJobObject");
   return job;
 }
 
@@ -85,7 +80,9 @@ class LaunchSteps {
   bool ExtractSession();
   bool MapSharedBlock();
   bool LoadHookLibrary();
+  void StartBlock();
   void SetHookFlags();
+  bool RegisterRunnerMessage();
   bool FormProjectorPaths();
   bool StartProjector();
   bool InstallHooks();
@@ -172,7 +169,7 @@ bool LaunchSteps::LoadHookLibrary() {
     const DWORD error = GetLastError();
     const std::string text = std::string(kHookLibraryName) +
                              (FileExists(p.HookLibraryFileName) ? " exists but have" : "") + " not loaded: " +
-                             SystemMessage(error);
+                             SystemErrorMessage(error);
     Trace("launch: ", text);
     MessageBoxA(r_.MainWnd, text.c_str(), OwnExecutablePath().c_str(), MB_OK);
     return false;
@@ -186,18 +183,22 @@ bool LaunchSteps::LoadHookLibrary() {
       return false;
     }
   }
+  return true;
+}
+
+// The block starts empty but for its constant and the browser the movie's pages may go to.
+void LaunchSteps::StartBlock() {
   SharedBlock block = r_.Block();
   block.Clear();
   block.Set(kBlockReservedOne88, 1);
   ReadBrowserIdentity(HKEY_CLASSES_ROOT, block);
-  return true;
 }
 
 // The flags that the hooks read, written before any hook is in.
 void LaunchSteps::SetHookFlags() {
   const RunnerSettings& s = r_.Settings;
   SharedBlock block = r_.Block();
-  block.Set(kBlockDisableScreenSaver, s.DisableScreenSaver ? 1 : 0);
+  vm::SetHookFlags(block, s);
   // The library turns the screen saver's commands away from the movie; where the system has a
   // way to be told that the display is in use, this thread, which lives as long as the session,
   // tells it too.
@@ -206,19 +207,19 @@ void LaunchSteps::SetHookFlags() {
     c_.DisplayRequired.reset(kDisplayRequired);
     Trace("launch: the display stays on while the movie plays");
   }
-  if (s.DisableW95Key) block.Set(kBlockDisableWindowsKey, 1);
-  block.Set(kBlockRightClickMenuOff, s.RightClickMenu.Value ? 0 : 1);
-  block.Set(kBlockCloseMenu, s.CloseMenu ? 1 : 0);
-  block.Set(kBlockSetupMenu, s.SetupMenu ? 1 : 0);
-  block.Set(kBlockMinimizeMenu, s.MinimizeMenu ? 1 : 0);
-  block.Set(kBlockMouseInteractionOff, s.Interaction.Value ? 0 : 1);
-  block.Set(kBlockDraggable, s.Draggable ? 1 : 0);
 }
 
-// Registers the runner message and forms the projector's and the MIDI file's paths.
+// The message the hook library sends this Runner, named for its instance.
+bool LaunchSteps::RegisterRunnerMessage() {
+  const std::string name = std::string(kRunnerMessageName) + r_.Instance.InstanceSuffix;
+  r_.RunnerMessage = RegisterWindowMessageA(name.c_str());
+  if (r_.RunnerMessage != 0) return true;
+  Trace("launch: ", Win32FailureText("RegisterWindowMessageA", name, GetLastError()), "; ending");
+  return false;
+}
+
+// The projector's and the MIDI file's paths in the instance directory.
 bool LaunchSteps::FormProjectorPaths() {
-  r_.RunnerMessage = RegisterWindowMessageA((std::string(kRunnerMessageName) + r_.Instance.InstanceSuffix).c_str());
-  if (r_.RunnerMessage == 0) return false;
   SessionPlacement& p = r_.Placement;
   if (p.ProjectorFileName.empty()) {
     Trace("launch: the session holds no projector; ending");
@@ -426,9 +427,12 @@ void TfrmMain::LaunchSession() {
   step.ChooseWorkingDirectory();
   if (!step.ClaimDirectory() || !step.ExtractSession() || !step.MapSharedBlock() || !step.LoadHookLibrary())
     return;
+  step.StartBlock();
   step.SetHookFlags();
   // The hooks are the projector thread's: it is created suspended, hooked, then let run.
-  if (!step.FormProjectorPaths() || !step.StartProjector() || !step.InstallHooks()) return;
+  if (!step.RegisterRunnerMessage() || !step.FormProjectorPaths() || !step.StartProjector() ||
+      !step.InstallHooks())
+    return;
   step.CompleteBlock();
   step.LetProjectorRun();
   if (!step.EmbedMovie()) return;

@@ -92,12 +92,9 @@ void TfrmMain::StartUp() {
   }
 
   const auto items = RightClickMenuItems(Settings.CloseMenu, Settings.SetupMenu, Settings.MinimizeMenu);
-  if (!items.empty()) PopupMenu = CreatePopupMenu();
+  if (!items.empty()) PopupMenu.reset(CreatePopupMenu());
   for (const auto& item : items) {
-    if (PopupMenu && !AppendMenuA(PopupMenu, MF_STRING, item.Id, item.Text.c_str())) {
-      DestroyMenu(PopupMenu);
-      PopupMenu = nullptr;
-    }
+    if (PopupMenu && !AppendMenuA(PopupMenu.get(), MF_STRING, item.Id, item.Text.c_str())) PopupMenu.reset();
   }
   Trace("start: main window ", Width, "x", Height, " at ", Left, ",", Top, ", ", items.size(), " menu items");
   PostMessageA(MainWnd, WM_RUNNER_START, 0, 0);

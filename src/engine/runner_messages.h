@@ -18,15 +18,20 @@ constexpr uint32_t WM_RUNNER_START_MIDI = kWindowsUserMessage + 6;  // posted on
 constexpr uint32_t WM_RUNNER_ACTIVATION = kWindowsUserMessage + 7;
 constexpr uint32_t WM_RUNNER_FOREGROUND = kWindowsUserMessage + 8;
 constexpr uint32_t WM_RUNNER_SHOW_MENU = kWindowsUserMessage + 9;
-constexpr uint32_t WM_RUNNER_DRAG_END = kWindowsUserMessage + 10;
+// The button went up: the drag ends as on WM_CANCELMODE, its timer with it.
+constexpr uint32_t WM_RUNNER_CANCEL_DRAG = kWindowsUserMessage + 10;
 // wParam: the mouse message that pressed the button.
 constexpr uint32_t WM_RUNNER_DRAG_START = kWindowsUserMessage + 11;
 // wParam 0: close the main window.
 constexpr uint32_t WM_RUNNER_CLOSE = kWindowsUserMessage + 12;
-constexpr uint32_t WM_RUNNER_STOP_DRAG = kWindowsUserMessage + 14;
+// Only the dragging flag is cleared; a running drag timer stays and finds nothing to move.
+constexpr uint32_t WM_RUNNER_CLEAR_DRAGGING = kWindowsUserMessage + 14;
 
 constexpr uint32_t kFirstRunnerMessage = kWindowsUserMessage + 1;
 constexpr uint32_t kLastRunnerMessage = kWindowsUserMessage + 50;
+
+// The class of the Runner's main window, which the projector's movie window is embedded in.
+constexpr char kMainWindowClass[] = "GaGaMossantWindow";
 
 // Registered by every Runner: lParam is a global atom naming an executable; wParam is 0 to close
 // the Runner of that name, or the main window of a Runner whose session ends.

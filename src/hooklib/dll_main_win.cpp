@@ -10,7 +10,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     DisableThreadLibraryCalls(instance);
     vm::OpenHookSession(instance);
-    vm::OpenEmbeddingWatch(instance);
+    vm::OpenEmbeddingWatch();
   } else if (reason == DLL_PROCESS_DETACH) {
     vm::CloseEmbeddingWatch();
     vm::CloseHookSession();

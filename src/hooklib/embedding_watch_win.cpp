@@ -8,7 +8,6 @@
 namespace vm {
 namespace {
 
-HMODULE g_library = nullptr;
 // Per thread: its watch's hook handle, or WatchEnded() once it has removed itself.
 DWORD g_watchSlot = TLS_OUT_OF_INDEXES;
 // A function, not a constant: a global that needs code to initialise it would stay 0 in a library
@@ -38,10 +37,7 @@ LRESULT CALLBACK WatchProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
 
 }  // namespace
 
-void OpenEmbeddingWatch(HMODULE library) noexcept {
-  g_library = library;
-  g_watchSlot = TlsAlloc();
-}
+void OpenEmbeddingWatch() noexcept { g_watchSlot = TlsAlloc(); }
 
 void CloseEmbeddingWatch() noexcept {
   if (g_watchSlot != TLS_OUT_OF_INDEXES) TlsFree(g_watchSlot);
@@ -50,7 +46,7 @@ void CloseEmbeddingWatch() noexcept {
 void WatchThisThread(const SharedBlockView& block) {
   if (g_watchSlot == TLS_OUT_OF_INDEXES || ThreadWatch() || block.IsSet(kBlockProjectorReady)) return;
   const HHOOK watch =
-      KeepLibraryLoaded() ? SetWindowsHookExA(WH_GETMESSAGE, WatchProc, g_library, GetCurrentThreadId()) : nullptr;
+      KeepLibraryLoaded() ? SetWindowsHookExA(WH_GETMESSAGE, WatchProc, HookLibraryModule(), GetCurrentThreadId()) : nullptr;
   TlsSetValue(g_watchSlot, watch ? watch : WatchEnded());
 }
 

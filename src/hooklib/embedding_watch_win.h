@@ -12,8 +12,8 @@
 // the notice or the session is over.
 namespace vm {
 
-// As the library loads and unloads in a process.
-void OpenEmbeddingWatch(HMODULE library) noexcept;
+// As the library loads and unloads in a process, after its hook session has opened.
+void OpenEmbeddingWatch() noexcept;
 void CloseEmbeddingWatch() noexcept;
 
 // Starts the calling thread's watch, unless it has one or had one.

@@ -85,7 +85,7 @@ bool OnMouse(int code, WPARAM message, LPARAM details) {
       *block, {code, static_cast<uint32_t>(message), mouse && IsMovieOrInside(*block, mouse->hwnd)});
   if (response.movieClicked) vm::PostToRunner(*block, vm::WM_RUNNER_MOVIE_CLICKED, 0, 0);
   if (response.dragStart) vm::PostToRunner(*block, vm::WM_RUNNER_DRAG_START, WM_LBUTTONDOWN, 0);
-  if (response.dragEnd) vm::PostToRunner(*block, vm::WM_RUNNER_DRAG_END, 0, 0);
+  if (response.dragEnd) vm::PostToRunner(*block, vm::WM_RUNNER_CANCEL_DRAG, 0, 0);
   if (response.showMenu) vm::PostToRunner(*block, vm::WM_RUNNER_SHOW_MENU, 0, 0);
   if (response.endMovie) vm::AskRunnerToEndMovie(*block);
   return response.swallow;

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
+#include "engine/movie_window_rules.h"
 #include "engine/shared_block_win.h"
 #include "hooklib/hook_session_win.h"
-#include "hooklib/movie_window_rules.h"
 #include "hooklib/runner_notices_win.h"
 
 static_assert(vm::kScreenSaveCommand == SC_SCREENSAVE && vm::kMonitorPowerCommand == SC_MONITORPOWER);

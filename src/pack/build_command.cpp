@@ -29,7 +29,6 @@
 namespace vm::pack {
 namespace {
 
-constexpr char kDefaultSession[] = "Session1";
 constexpr size_t kCopyBlockSize = 1 << 16;
 
 constexpr char kHelp[] =
@@ -88,7 +87,7 @@ struct FileOperand {
 struct BuildRequest {
   std::optional<std::string> Runner;
   std::string Output;
-  std::string Session = kDefaultSession;
+  std::string Session = kRunnerSession;
   bool Append = false;
   bool Strict = false;
   std::optional<std::string> Password;
@@ -106,7 +105,7 @@ BuildRequest ReadRequest(const std::vector<ArgumentItem>& items) {
   BuildRequest request;
   request.Runner = SingleValue(items, "--runner");
   request.Append = HasOption(items, "--append");
-  request.Session = SingleValue(items, "--session").value_or(kDefaultSession);
+  request.Session = SingleValue(items, "--session").value_or(kRunnerSession);
   request.Strict = HasOption(items, "--strict");
   request.Password = SingleValue(items, "--password");
   std::optional<std::string> output = SingleValue(items, "--output");

@@ -17,7 +17,6 @@
 namespace vm::pack {
 namespace {
 
-constexpr char kDefaultSession[] = "Session1";
 constexpr char kDefaultTarget[] = ".";
 
 constexpr char kHelp[] =
@@ -76,7 +75,7 @@ int RunExtract(const std::vector<std::string>& args, Console& console) {
   }
   const std::string path = SingleOperand(items, "FILE");
   const CodePage codePage = CodePage::FromOption(SingleValue(items, kCodePageOption.LongName));
-  const std::string session = SingleValue(items, "--session").value_or(kDefaultSession);
+  const std::string session = SingleValue(items, "--session").value_or(kRunnerSession);
   if (session.empty()) throw UsageError("--session needs a name");
   const std::string storedSession = codePage.FromHost(session, "The session name");
   const std::string target = SingleValue(items, "--directory").value_or(kDefaultTarget);

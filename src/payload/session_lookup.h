@@ -10,6 +10,9 @@
 
 namespace vm {
 
+// The session that the Runner plays, and the one that vmpack writes and reads unless told another.
+constexpr char kRunnerSession[] = "Session1";
+
 // The byte-by-byte scan never tests a window that ends below this offset.
 constexpr int64_t kScanFloor = 2048;
 

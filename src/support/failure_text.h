@@ -12,6 +12,8 @@ std::string FailureText(const std::string& api, const std::string& subject, uint
                         const std::string& systemMessage);
 
 #ifdef _WIN32
+// The system's own message for an error code, as it gives it (line break included).
+std::string SystemErrorMessage(uint32_t error);
 // The same with the system's own message for the error code.
 std::string Win32FailureText(const std::string& api, const std::string& subject, uint32_t error);
 #endif

@@ -2,9 +2,65 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace {
+
+// Each setting reaches the byte the library reads, with the sense the library reads it in.
+TEST(SetHookFlags, EachSettingSetsItsByteAndNoOther) {
+  const struct {
+    const char* name;
+    std::function<void(vm::RunnerSettings&)> set;
+    vm::ByteField field;
+    uint8_t value;
+  } cases[] = {
+      {"DisableScreenSaver", [](vm::RunnerSettings& s) { s.DisableScreenSaver = true; },
+       vm::kBlockDisableScreenSaver, 1},
+      {"DisableW95Key", [](vm::RunnerSettings& s) { s.DisableW95Key = true; }, vm::kBlockDisableWindowsKey, 1},
+      {"no right-click menu", [](vm::RunnerSettings& s) { s.RightClickMenu.Value = false; },
+       vm::kBlockRightClickMenuOff, 1},
+      {"CloseMenu", [](vm::RunnerSettings& s) { s.CloseMenu = true; }, vm::kBlockCloseMenu, 1},
+      {"SetupMenu", [](vm::RunnerSettings& s) { s.SetupMenu = true; }, vm::kBlockSetupMenu, 1},
+      {"MinimizeMenu", [](vm::RunnerSettings& s) { s.MinimizeMenu = true; }, vm::kBlockMinimizeMenu, 1},
+      {"mouse off", [](vm::RunnerSettings& s) { s.Interaction.Value = false; }, vm::kBlockMouseInteractionOff, 1},
+      {"Draggable", [](vm::RunnerSettings& s) { s.Draggable = true; }, vm::kBlockDraggable, 1},
+  };
+  vm::RunnerSettings base;
+  base.RightClickMenu.Value = true;
+  base.Interaction.Value = true;
+  std::vector<uint8_t> baseBytes(vm::kSharedBlockSize, 0);
+  vm::SharedBlock baseBlock(baseBytes.data());
+  vm::SetHookFlags(baseBlock, base);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    vm::RunnerSettings settings = base;
+    c.set(settings);
+    std::vector<uint8_t> bytes(vm::kSharedBlockSize, 0);
+    vm::SharedBlock block(bytes.data());
+    vm::SetHookFlags(block, settings);
+    EXPECT_EQ(block.Get(c.field), c.value);
+    EXPECT_EQ(baseBlock.Get(c.field), 1 - c.value) << "the byte does not follow the setting";
+    for (size_t at = 0; at < bytes.size(); ++at) {
+      if (at == c.field.offset) continue;
+      EXPECT_EQ(bytes[at], baseBytes[at]) << "offset " << at;
+    }
+  }
+}
+
+// Once the session is over no library may act in the projector or post to the Runner's windows.
+TEST(ReleaseSessionBlock, ClearsWhatMakesALibraryActAndKeepsTheRest) {
+  std::vector<uint8_t> bytes(vm::kSharedBlockSize, 0xAA);
+  vm::SharedBlock block(bytes.data());
+  vm::ReleaseSessionBlock(block);
+  for (vm::DwordField field : {vm::kBlockProjectorProcessId, vm::kBlockReserved28, vm::kBlockProjectorWindow,
+                               vm::kBlockMainWindow, vm::kBlockMainWindowCopy})
+    EXPECT_EQ(block.Get(field), 0u) << "offset " << field.offset;
+  EXPECT_EQ(block.Get(vm::kBlockReserved60), 0);
+  EXPECT_EQ(block.Get(vm::kBlockKeyInteractionOff), 0);
+  EXPECT_EQ(block.Get(vm::kBlockRunnerThreadId), 0xAAAAAAAAu);
+  EXPECT_EQ(block.Get(vm::kBlockExitOnEsc), 0xAA);
+}
 
 // The hook procedures run in other processes as soon as each hook is in and may write into the
 // block before it is complete: every field the completion owns must end as it says, whatever

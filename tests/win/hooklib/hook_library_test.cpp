@@ -286,7 +286,7 @@ TEST_F(HookLibrary, TheLeftButtonStartsAndEndsADragWhenTheMovieIsDraggable) {
   g_received.clear();
   block_.Set(vm::kBlockDraggable, 1);
   LeftClick(target);
-  EXPECT_TRUE(Arrives(vm::WM_RUNNER_DRAG_END, 0));
+  EXPECT_TRUE(Arrives(vm::WM_RUNNER_CANCEL_DRAG, 0));
   ASSERT_EQ(g_received.size(), 3u);
   EXPECT_EQ(g_received[0].message, vm::WM_RUNNER_MOVIE_CLICKED);
   EXPECT_EQ(g_received[1].message, vm::WM_RUNNER_DRAG_START);

@@ -2,10 +2,12 @@
 
 #include <stdexcept>
 
+#include "engine/runner_messages.h"
+
 namespace standintest {
 namespace {
 
-constexpr char kRunnerClass[] = "GaGaMossantWindow";
+constexpr const char* kRunnerClass = vm::kMainWindowClass;
 
 }  // namespace
 

@@ -1,4 +1,4 @@
-#include "hooklib/movie_window_rules.h"
+#include "engine/movie_window_rules.h"
 
 #include <gtest/gtest.h>
 
